@@ -1,0 +1,44 @@
+// Discovery bursts of four M-SEARCH requests, and the expiry of rows.
+
+#include "log/log_message.h"
+#include "ssdp/ssdp_message.h"
+#include "ui/quorvel_dlg.h"
+
+namespace {
+
+constexpr int kSearchesPerBurst = 4;
+constexpr UINT kDiscoverPeriodMs = 250;
+
+}  // namespace
+
+void CQuorvelDlg::OnSearch()
+{
+    if (CWnd* open = GetDlgItem(IDOK))
+        open->EnableWindow(FALSE);
+    StartDiscover();
+}
+
+void CQuorvelDlg::StartDiscover()
+{
+    m_own_received = 0;
+    m_alive_received = 0;
+    m_discover_left = kSearchesPerBurst;
+    LogMessage("SetTimer(MY_DISCOVER_ID)");
+    SetTimer(MY_DISCOVER_ID, kDiscoverPeriodMs, nullptr);
+}
+
+void CQuorvelDlg::OnTimer(UINT_PTR id)
+{
+    if (id != MY_DISCOVER_ID)
+        return;
+    LogMessage("OnTimer(MY_DISCOVER_ID)");
+    if (m_discover_left-- > 0) {
+        m_port_socket.SendDiscover(kSearchTarget);
+        return;
+    }
+    LogMessage("KillTimer(MY_DISCOVER_ID)");
+    KillTimer(MY_DISCOVER_ID);
+    if (m_own_received == 0 && m_alive_received == 0)
+        AfxMessageBox("Did not receive my own search queries!\nMaybe sending UPnP Broadcast is blocked on your PC?",
+                      MB_ICONQUESTION | MB_OK);
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+// Seams for tests: each replaces, in-process, one facility that reaches
+// outside the process, so a test sees exactly what the program asked of the
+// platform. An empty function restores the real facility. The shipped
+// program never sets them.
+
+#include <ctime>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "win_sock.h"
+#include "win_types.h"
+
+namespace platform::seams {
+
+using MessageBoxHandler = std::function<int(const std::string& text, const std::string& caption, UINT type)>;
+void SetMessageBoxHandler(MessageBoxHandler handler);
+
+using InterfaceListSource = std::function<bool(std::vector<INTERFACE_INFO>& interfaces)>;
+void SetInterfaceListSource(InterfaceListSource source);
+
+// The debugger output (standard error).
+using DebugOutput = std::function<void(const char* line)>;
+void SetDebugOutput(DebugOutput output);
+
+// UTC wall-clock time for GetSystemTime and _time64.
+using Clock = std::function<timespec()>;
+void SetClock(Clock clock);
+
+}  // namespace platform::seams

@@ -1,0 +1,286 @@
+#include "afx_socket.h"
+
+#include <fcntl.h>
+#include <netdb.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <QObject>
+#include <QSocketNotifier>
+
+#include <chrono>
+#include <csignal>
+#include <cstring>
+
+#include "event_hold.h"
+
+// Turns the readiness of a socket into the socket's notification on the
+// user-interface thread. Write readiness is not watched: a datagram socket is
+// nearly always writable, and nothing waits for it outside the blocking calls.
+class SocketNotifierBridge : public QObject {
+public:
+    SocketNotifierBridge(CAsyncSocket* owner, SOCKET socket)
+        : m_owner(owner), m_read(socket, QSocketNotifier::Read)
+    {
+        QObject::connect(&m_read, &QSocketNotifier::activated, this, [this] {
+            if (!m_owner)
+                return;
+            m_dispatching = true;
+            m_owner->Notify(FD_READ);
+            m_dispatching = false;
+        });
+    }
+
+    // A handler may close its own socket while its notification runs; the
+    // notifier then goes only once control is back in the event loop.
+    static void Dispose(std::unique_ptr<SocketNotifierBridge> bridge)
+    {
+        bridge->m_owner = nullptr;
+        bridge->m_read.setEnabled(false);
+        if (bridge->m_dispatching)
+            bridge.release()->deleteLater();
+    }
+
+private:
+    CAsyncSocket* m_owner;
+    QSocketNotifier m_read;
+    bool m_dispatching = false;
+};
+
+namespace {
+
+bool FillAddress(sockaddr_in& address, UINT port, const char* host)
+{
+    std::memset(&address, 0, sizeof address);
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    if (!host || !*host) {
+        address.sin_addr.s_addr = htonl(INADDR_ANY);
+        return true;
+    }
+    if (inet_pton(AF_INET, host, &address.sin_addr) == 1)
+        return true;
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(host, nullptr, &hints, &found) != 0 || !found) {
+        errno = EHOSTUNREACH;
+        return false;
+    }
+    address.sin_addr = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr;
+    freeaddrinfo(found);
+    return true;
+}
+
+bool WouldBlock() { return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINPROGRESS; }
+
+}  // namespace
+
+BOOL AfxSocketInit(void*)
+{
+    // A peer that closes a connection early must not end the process.
+    std::signal(SIGPIPE, SIG_IGN);
+    return TRUE;
+}
+
+CAsyncSocket::CAsyncSocket() = default;
+
+CAsyncSocket::~CAsyncSocket() { CAsyncSocket::Close(); }
+
+BOOL CAsyncSocket::Socket(int type, long events, int protocol, int family)
+{
+    SOCKET socket = ::socket(family, type | SOCK_NONBLOCK | SOCK_CLOEXEC, protocol);
+    if (socket < 0)
+        return FALSE;
+    m_hSocket = socket;
+    if (events & FD_READ)
+        m_notifier = std::make_unique<SocketNotifierBridge>(this, socket);
+    return TRUE;
+}
+
+BOOL CAsyncSocket::Create(UINT port, int type, long events, const char* address)
+{
+    if (!Socket(type, events))
+        return FALSE;
+    if (!Bind(port, address)) {
+        int error = errno;
+        Close();
+        errno = error;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CAsyncSocket::Bind(UINT port, const char* address)
+{
+    sockaddr_in local;
+    if (!FillAddress(local, port, address))
+        return FALSE;
+    return bind(m_hSocket, reinterpret_cast<sockaddr*>(&local), sizeof local) == 0;
+}
+
+void CAsyncSocket::Close()
+{
+    if (m_notifier)
+        SocketNotifierBridge::Dispose(std::move(m_notifier));
+    if (m_hSocket != INVALID_SOCKET) {
+        close(m_hSocket);
+        m_hSocket = INVALID_SOCKET;
+    }
+}
+
+BOOL CAsyncSocket::SetSockOpt(int option, const void* value, int length, int level)
+{
+    if (level == SOL_SOCKET && option == SO_DONTLINGER) {
+        linger off{};
+        off.l_onoff = *static_cast<const int*>(value) ? 0 : 1;
+        return setsockopt(m_hSocket, SOL_SOCKET, SO_LINGER, &off, sizeof off) == 0;
+    }
+    return setsockopt(m_hSocket, level, option, value, static_cast<socklen_t>(length)) == 0;
+}
+
+BOOL CAsyncSocket::Connect(const char* host, UINT port)
+{
+    sockaddr_in remote;
+    if (!FillAddress(remote, port, host))
+        return FALSE;
+    return connect(m_hSocket, reinterpret_cast<sockaddr*>(&remote), sizeof remote) == 0;
+}
+
+int CAsyncSocket::Send(const void* data, int length, int flags)
+{
+    ssize_t sent = send(m_hSocket, data, static_cast<size_t>(length), flags | MSG_NOSIGNAL);
+    return sent < 0 ? SOCKET_ERROR : static_cast<int>(sent);
+}
+
+int CAsyncSocket::Receive(void* buffer, int length, int flags)
+{
+    ssize_t received = recv(m_hSocket, buffer, static_cast<size_t>(length), flags);
+    return received < 0 ? SOCKET_ERROR : static_cast<int>(received);
+}
+
+int CAsyncSocket::SendTo(const void* data, int length, const sockaddr* to, int toLength, int flags)
+{
+    ssize_t sent = sendto(m_hSocket, data, static_cast<size_t>(length), flags | MSG_NOSIGNAL, to,
+                          static_cast<socklen_t>(toLength));
+    return sent < 0 ? SOCKET_ERROR : static_cast<int>(sent);
+}
+
+int CAsyncSocket::ReceiveFrom(void* buffer, int length, sockaddr* from, int* fromLength, int flags)
+{
+    socklen_t addressLength = fromLength ? static_cast<socklen_t>(*fromLength) : 0;
+    ssize_t received = recvfrom(m_hSocket, buffer, static_cast<size_t>(length), flags | MSG_TRUNC, from,
+                                fromLength ? &addressLength : nullptr);
+    if (fromLength)
+        *fromLength = static_cast<int>(addressLength);
+    if (received < 0)
+        return SOCKET_ERROR;
+    if (received > length) {
+        errno = EMSGSIZE;
+        return SOCKET_ERROR;
+    }
+    return static_cast<int>(received);
+}
+
+int CAsyncSocket::GetLastError() { return errno; }
+
+void CAsyncSocket::OnReceive(int) {}
+void CAsyncSocket::OnSend(int) {}
+
+void CAsyncSocket::Notify(long event)
+{
+    if (event & FD_READ)
+        OnReceive(0);
+}
+
+BOOL CSocket::Create(UINT port, int type, const char* address)
+{
+    return CAsyncSocket::Create(port, type, FD_ALL_EVENTS & ~FD_READ, address);
+}
+
+bool CSocket::WaitUntilReady(short events)
+{
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(m_timeoutMs < 0 ? 0 : m_timeoutMs);
+    platform::BlockingScope blocking;
+    for (;;) {
+        int slice = 20;
+        if (m_timeoutMs >= 0) {
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            if (left <= 0) {
+                errno = ETIMEDOUT;
+                return false;
+            }
+            slice = static_cast<int>(std::min<long long>(left, slice));
+        }
+        pollfd watched{m_hSocket, events, 0};
+        int ready = poll(&watched, 1, slice);
+        if (ready > 0)
+            return true;
+        if (ready < 0 && errno != EINTR)
+            return false;
+        platform::RepaintWhileBlocked();
+    }
+}
+
+BOOL CSocket::Connect(const char* host, UINT port)
+{
+    if (CAsyncSocket::Connect(host, port))
+        return TRUE;
+    if (!WouldBlock() || !WaitUntilReady(POLLOUT))
+        return FALSE;
+    int error = 0;
+    socklen_t size = sizeof error;
+    getsockopt(m_hSocket, SOL_SOCKET, SO_ERROR, &error, &size);
+    errno = error;
+    return error == 0;
+}
+
+int CSocket::Send(const void* data, int length, int flags)
+{
+    const char* bytes = static_cast<const char*>(data);
+    int total = 0;
+    while (total < length) {
+        int sent = CAsyncSocket::Send(bytes + total, length - total, flags);
+        if (sent == SOCKET_ERROR) {
+            if (WouldBlock() && WaitUntilReady(POLLOUT))
+                continue;
+            return SOCKET_ERROR;
+        }
+        total += sent;
+    }
+    return total;
+}
+
+int CSocket::Receive(void* buffer, int length, int flags)
+{
+    for (;;) {
+        int received = CAsyncSocket::Receive(buffer, length, flags);
+        if (received != SOCKET_ERROR || !WouldBlock())
+            return received;
+        if (!WaitUntilReady(POLLIN))
+            return SOCKET_ERROR;
+    }
+}
+
+int CSocket::SendTo(const void* data, int length, const sockaddr* to, int toLength, int flags)
+{
+    for (;;) {
+        int sent = CAsyncSocket::SendTo(data, length, to, toLength, flags);
+        if (sent != SOCKET_ERROR || !WouldBlock())
+            return sent;
+        if (!WaitUntilReady(POLLOUT))
+            return SOCKET_ERROR;
+    }
+}
+
+int CSocket::ReceiveFrom(void* buffer, int length, sockaddr* from, int* fromLength, int flags)
+{
+    for (;;) {
+        int received = CAsyncSocket::ReceiveFrom(buffer, length, from, fromLength, flags);
+        if (received != SOCKET_ERROR || !WouldBlock())
+            return received;
+        if (!WaitUntilReady(POLLIN))
+            return SOCKET_ERROR;
+    }
+}

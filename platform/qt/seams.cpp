@@ -1,0 +1,25 @@
+#include "seams_internal.h"
+
+#include <utility>
+
+namespace platform::seams {
+namespace {
+
+MessageBoxHandler g_messageBox;
+InterfaceListSource g_interfaceList;
+Clock g_clock;
+DebugOutput g_debugOutput;
+
+}  // namespace
+
+void SetMessageBoxHandler(MessageBoxHandler handler) { g_messageBox = std::move(handler); }
+void SetInterfaceListSource(InterfaceListSource source) { g_interfaceList = std::move(source); }
+void SetClock(Clock clock) { g_clock = std::move(clock); }
+void SetDebugOutput(DebugOutput output) { g_debugOutput = std::move(output); }
+
+const MessageBoxHandler& CurrentMessageBoxHandler() { return g_messageBox; }
+const InterfaceListSource& CurrentInterfaceListSource() { return g_interfaceList; }
+const Clock& CurrentClock() { return g_clock; }
+const DebugOutput& CurrentDebugOutput() { return g_debugOutput; }
+
+}  // namespace platform::seams

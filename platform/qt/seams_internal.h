@@ -1,0 +1,12 @@
+#pragma once
+
+#include "platform_seams.h"
+
+namespace platform::seams {
+
+const MessageBoxHandler& CurrentMessageBoxHandler();
+const InterfaceListSource& CurrentInterfaceListSource();
+const Clock& CurrentClock();
+const DebugOutput& CurrentDebugOutput();
+
+}  // namespace platform::seams

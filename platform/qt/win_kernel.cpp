@@ -1,0 +1,129 @@
+#include "win_kernel.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "seams_internal.h"
+
+namespace {
+
+timespec Now()
+{
+    if (const auto& clock = platform::seams::CurrentClock())
+        return clock();
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return now;
+}
+
+int FileDescriptor(HANDLE file) { return static_cast<int>(reinterpret_cast<intptr_t>(file)); }
+
+}  // namespace
+
+void OutputDebugStringA(const char* text)
+{
+    if (const auto& output = platform::seams::CurrentDebugOutput()) {
+        output(text);
+        return;
+    }
+    ssize_t ignored = write(STDERR_FILENO, text, std::strlen(text));
+    (void)ignored;
+}
+
+void GetSystemTime(SYSTEMTIME* time)
+{
+    timespec now = Now();
+    tm utc{};
+    gmtime_r(&now.tv_sec, &utc);
+    time->wYear = static_cast<WORD>(utc.tm_year + 1900);
+    time->wMonth = static_cast<WORD>(utc.tm_mon + 1);
+    time->wDayOfWeek = static_cast<WORD>(utc.tm_wday);
+    time->wDay = static_cast<WORD>(utc.tm_mday);
+    time->wHour = static_cast<WORD>(utc.tm_hour);
+    time->wMinute = static_cast<WORD>(utc.tm_min);
+    time->wSecond = static_cast<WORD>(utc.tm_sec);
+    time->wMilliseconds = static_cast<WORD>(now.tv_nsec / 1000000);
+}
+
+__time64_t _time64(__time64_t* result)
+{
+    __time64_t seconds = Now().tv_sec;
+    if (result)
+        *result = seconds;
+    return seconds;
+}
+
+int _localtime64_s(struct tm* result, const __time64_t* time)
+{
+    time_t seconds = static_cast<time_t>(*time);
+    return localtime_r(&seconds, result) ? 0 : EINVAL;
+}
+
+DWORD GetEnvironmentVariableA(const char* name, char* buffer, DWORD size)
+{
+    const char* value = std::getenv(name);
+    if (!value)
+        return 0;
+    size_t length = std::strlen(value);
+    if (length + 1 > size)
+        return static_cast<DWORD>(length + 1);
+    std::memcpy(buffer, value, length + 1);
+    return static_cast<DWORD>(length);
+}
+
+BOOL DeleteFileA(const char* path) { return unlink(path) == 0; }
+
+HANDLE CreateFileA(const char* path, DWORD access, DWORD, void*, DWORD disposition, DWORD, HANDLE)
+{
+    int flags = O_CLOEXEC | O_NOFOLLOW;
+    flags |= (access & GENERIC_WRITE) ? O_WRONLY : O_RDONLY;
+    if (disposition == OPEN_ALWAYS)
+        flags |= O_CREAT;
+    int fd = open(path, flags, 0644);
+    if (fd < 0)
+        return INVALID_HANDLE_VALUE;
+    return reinterpret_cast<HANDLE>(static_cast<intptr_t>(fd));
+}
+
+DWORD SetFilePointer(HANDLE file, LONG distance, LONG*, DWORD method)
+{
+    int whence = method == FILE_END ? SEEK_END : SEEK_SET;
+    off_t position = lseek(FileDescriptor(file), distance, whence);
+    return position < 0 ? static_cast<DWORD>(-1) : static_cast<DWORD>(position);
+}
+
+BOOL WriteFile(HANDLE file, const void* data, DWORD length, DWORD* written, void*)
+{
+    ssize_t count = write(FileDescriptor(file), data, length);
+    if (written)
+        *written = count < 0 ? 0 : static_cast<DWORD>(count);
+    return count == static_cast<ssize_t>(length);
+}
+
+BOOL CloseHandle(HANDLE handle)
+{
+    if (handle == INVALID_HANDLE_VALUE)
+        return FALSE;
+    return close(FileDescriptor(handle)) == 0;
+}
+
+DWORD FormatMessageA(DWORD, const void*, DWORD code, DWORD, char* buffer, DWORD size, void*)
+{
+    char text[256];
+    const char* message = strerror_r(static_cast<int>(code), text, sizeof text);
+    // glibc invents "Unknown error N" for numbers it has no text for.
+    if (!message || std::strncmp(message, "Unknown error", 13) == 0 || size == 0)
+        return 0;
+    size_t length = std::strlen(message);
+    if (length >= size)
+        length = size - 1;
+    std::memcpy(buffer, message, length);
+    buffer[length] = '\0';
+    return static_cast<DWORD>(length);
+}
+
+DWORD GetLastError() { return static_cast<DWORD>(errno); }

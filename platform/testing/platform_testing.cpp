@@ -1,0 +1,135 @@
+#include "platform_testing.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <QTimer>
+
+#include <algorithm>
+
+#include <cstdlib>
+
+#include "app_internal.h"
+#include "wnd_internal.h"
+
+namespace platform::testing {
+
+void EnsureApplication()
+{
+    if (QApplication::instance())
+        return;
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static int argc = 1;
+    static char name[] = "quorvel-test";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);
+}
+
+void SetCommandLine(const std::vector<std::string>& arguments)
+{
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    platform::RecordCommandLine(static_cast<int>(argv.size()), argv.data());
+}
+
+bool PumpUntil(const std::function<bool()>& condition, int timeoutMs)
+{
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (!condition()) {
+        if (elapsed.elapsed() >= timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(1);
+    }
+    return true;
+}
+
+void PumpFor(int milliseconds)
+{
+    PumpUntil([] { return false; }, milliseconds);
+}
+
+CWnd* ActiveDialog()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && platform::WindowOf(widget))
+            return platform::WindowOf(widget);
+    }
+    return nullptr;
+}
+
+void ClickButton(CWnd* dialog, int id)
+{
+    if (auto* button = qobject_cast<QAbstractButton*>(WidgetOf(dialog->GetDlgItem(id))))
+        button->click();
+}
+
+bool IsControlVisible(CWnd* dialog, int id)
+{
+    CWnd* control = dialog->GetDlgItem(id);
+    return control && control->IsWindowVisible();
+}
+
+bool IsControlEnabled(CWnd* dialog, int id)
+{
+    CWnd* control = dialog->GetDlgItem(id);
+    return control && control->IsWindowEnabled();
+}
+
+MessageBoxRecorder::MessageBoxRecorder()
+{
+    seams::SetMessageBoxHandler([this](const std::string& text, const std::string& caption, UINT type) {
+        m_calls.push_back({text, caption, type});
+        return IDOK;
+    });
+}
+
+MessageBoxRecorder::~MessageBoxRecorder() { seams::SetMessageBoxHandler({}); }
+
+}  // namespace platform::testing
+
+namespace platform::testing {
+
+INT_PTR RunDialog(CDialog& dialog, const std::function<void()>& body)
+{
+    EnsureApplication();
+    QTimer::singleShot(0, [&dialog, &body] {
+        body();
+        if (dialog.m_hWnd && dialog.IsWindowVisible())
+            dialog.EndDialog(IDCANCEL);
+    });
+    return dialog.DoModal();
+}
+
+DebugOutputRecorder::DebugOutputRecorder()
+{
+    seams::SetDebugOutput([this](const char* line) {
+        std::string text(line);
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+            text.pop_back();
+        m_lines.push_back(text);
+    });
+}
+
+DebugOutputRecorder::~DebugOutputRecorder() { seams::SetDebugOutput({}); }
+
+bool DebugOutputRecorder::Contains(const std::string& line) const { return Count(line) > 0; }
+
+bool DebugOutputRecorder::ContainsPrefix(const std::string& prefix) const
+{
+    for (const std::string& line : m_lines) {
+        if (line.rfind(prefix, 0) == 0)
+            return true;
+    }
+    return false;
+}
+
+size_t DebugOutputRecorder::Count(const std::string& line) const
+{
+    return static_cast<size_t>(std::count(m_lines.begin(), m_lines.end(), line));
+}
+
+}  // namespace platform::testing

@@ -1,0 +1,72 @@
+#pragma once
+
+// Helpers for tests that drive the real dialog in-process on the offscreen
+// platform: controls are found by id as the program finds them.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "afx_dialog.h"
+#include "afx_wnd.h"
+#include "platform_seams.h"
+
+namespace platform::testing {
+
+// The toolkit's application object, made once on the offscreen platform.
+void EnsureApplication();
+
+// The command line as the program sees it, path first.
+void SetCommandLine(const std::vector<std::string>& arguments);
+
+// Runs the event loop until the condition holds or the deadline passes.
+bool PumpUntil(const std::function<bool()>& condition, int timeoutMs);
+void PumpFor(int milliseconds);
+
+// The top-level dialog window currently shown, if any.
+CWnd* ActiveDialog();
+
+void ClickButton(CWnd* dialog, int id);
+bool IsControlVisible(CWnd* dialog, int id);
+bool IsControlEnabled(CWnd* dialog, int id);
+
+struct MessageBoxCall {
+    std::string text;
+    std::string caption;
+    UINT type;
+};
+
+// Records every message box instead of showing it; answers IDOK.
+class MessageBoxRecorder {
+public:
+    MessageBoxRecorder();
+    ~MessageBoxRecorder();
+    const std::vector<MessageBoxCall>& calls() const { return m_calls; }
+
+private:
+    std::vector<MessageBoxCall> m_calls;
+};
+
+}  // namespace platform::testing
+
+namespace platform::testing {
+
+// Runs the dialog modally; once it is shown, runs body, then ends the dialog
+// with IDCANCEL (unless body ended it). Returns DoModal's result.
+INT_PTR RunDialog(CDialog& dialog, const std::function<void()>& body);
+
+// Collects the debugger output line by line (without CR LF) while it lives.
+class DebugOutputRecorder {
+public:
+    DebugOutputRecorder();
+    ~DebugOutputRecorder();
+    const std::vector<std::string>& lines() const { return m_lines; }
+    bool Contains(const std::string& line) const;
+    bool ContainsPrefix(const std::string& prefix) const;
+    size_t Count(const std::string& line) const;
+
+private:
+    std::vector<std::string> m_lines;
+};
+
+}  // namespace platform::testing

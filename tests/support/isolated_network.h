@@ -1,0 +1,14 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+// Tests that touch real sockets run in a private network namespace made at
+// start-up, with only the loopback interface (multicast on): nothing they
+// send can leave the machine.
+bool NetworkIsolated();
+
+#define REQUIRE_ISOLATED_NETWORK()                                                      \
+    do {                                                                                \
+        if (!NetworkIsolated())                                                         \
+            GTEST_SKIP() << "needs root to make a private network namespace";           \
+    } while (false)

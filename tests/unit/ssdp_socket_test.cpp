@@ -1,0 +1,211 @@
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "isolated_network.h"
+#include "log/log_message.h"
+#include "platform_testing.h"
+#include "ssdp/ssdp_message.h"
+#include "ssdp/ssdp_socket.h"
+
+namespace {
+
+using platform::testing::PumpUntil;
+
+struct Delivery {
+    std::string text;
+    unsigned long sender;
+};
+
+class RecordingReceiver : public CSsdpReceiver {
+public:
+    void OnReceive(const char* text, unsigned long senderAddress) override
+    {
+        deliveries.push_back({text, senderAddress});
+    }
+    std::vector<Delivery> deliveries;
+};
+
+class PlainUdpSocket {
+public:
+    PlainUdpSocket() : fd(socket(AF_INET, SOCK_DGRAM, 0)) {}
+    ~PlainUdpSocket() { close(fd); }
+    void SendTo(const std::string& bytes, const sockaddr_in& to) const
+    {
+        ASSERT_EQ(sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to),
+                  static_cast<ssize_t>(bytes.size()));
+    }
+    int fd;
+};
+
+sockaddr_in LocalAddressOf(SOCKET socket)
+{
+    sockaddr_in address{};
+    socklen_t length = sizeof address;
+    getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return address;
+}
+
+class SsdpSocketReceiveTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        REQUIRE_ISOLATED_NETWORK();
+        platform::testing::EnsureApplication();
+        ASSERT_TRUE(socket.Create());
+        ASSERT_TRUE(socket.Bind(0, "127.0.0.1"));
+        socket.SetReceiver(&receiver);
+        target = LocalAddressOf(socket.m_hSocket);
+    }
+
+    bool WaitForDeliveries(size_t count)
+    {
+        return PumpUntil([&] { return receiver.deliveries.size() >= count; }, 3000);
+    }
+
+    platform::testing::DebugOutputRecorder log;
+    platform::testing::MessageBoxRecorder boxes;
+    CSsdpSocket socket;
+    RecordingReceiver receiver;
+    PlainUdpSocket peer;
+    sockaddr_in target{};
+};
+
+TEST_F(SsdpSocketReceiveTest, DeliversA1500ByteDatagramWholeWithTheSender)
+{
+    const std::string datagram(1500, 'x');
+    peer.SendTo(datagram, target);
+    ASSERT_TRUE(WaitForDeliveries(1));
+    EXPECT_EQ(receiver.deliveries[0].text, datagram);
+    EXPECT_EQ(receiver.deliveries[0].sender, htonl(INADDR_LOOPBACK));
+}
+
+TEST_F(SsdpSocketReceiveTest, DropsOversizedAndEmptyDatagramsAndKeepsListening)
+{
+    peer.SendTo(std::string(1501, 'y'), target);
+    peer.SendTo("", target);
+    peer.SendTo("NOTIFY * HTTP/1.1\r\n\r\n", target);
+    ASSERT_TRUE(WaitForDeliveries(1));
+    EXPECT_EQ(receiver.deliveries.size(), 1u);
+    EXPECT_EQ(receiver.deliveries[0].text, "NOTIFY * HTTP/1.1\r\n\r\n");
+    EXPECT_TRUE(log.Contains(">dropped datagram over 1500 bytes from 127.0.0.1"));
+    EXPECT_TRUE(log.Contains(">dropped empty datagram from 127.0.0.1"));
+    EXPECT_TRUE(boxes.calls().empty());
+    EXPECT_NE(socket.m_hSocket, INVALID_SOCKET);
+}
+
+TEST_F(SsdpSocketReceiveTest, WithoutReceiverDatagramsAreReadAndDropped)
+{
+    socket.SetReceiver(nullptr);
+    peer.SendTo("first", target);
+    ASSERT_TRUE(PumpUntil([&] {
+        char probe;
+        return recv(socket.m_hSocket, &probe, 1, MSG_PEEK | MSG_DONTWAIT) < 0;
+    }, 3000));
+    socket.SetReceiver(&receiver);
+    peer.SendTo("second", target);
+    ASSERT_TRUE(WaitForDeliveries(1));
+    EXPECT_EQ(receiver.deliveries[0].text, "second");
+}
+
+class SsdpSocketSendTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        REQUIRE_ISOLATED_NETWORK();
+        platform::testing::EnsureApplication();
+    }
+    platform::testing::DebugOutputRecorder log;
+};
+
+// A listener on the group port over the loopback interface, reading the TTL.
+class GroupListener {
+public:
+    GroupListener() : fd(socket(AF_INET, SOCK_DGRAM, 0))
+    {
+        int on = 1;
+        setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+        setsockopt(fd, IPPROTO_IP, IP_RECVTTL, &on, sizeof on);
+        sockaddr_in any{};
+        any.sin_family = AF_INET;
+        any.sin_port = htons(1900);
+        bind(fd, reinterpret_cast<sockaddr*>(&any), sizeof any);
+        ip_mreq request{};
+        request.imr_multiaddr.s_addr = inet_addr("239.255.255.250");
+        request.imr_interface.s_addr = htonl(INADDR_LOOPBACK);
+        setsockopt(fd, IPPROTO_IP, IP_ADD_MEMBERSHIP, &request, sizeof request);
+        timeval timeout{3, 0};
+        setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    }
+    ~GroupListener() { close(fd); }
+    bool Receive(std::string& bytes, int& ttl)
+    {
+        char buffer[2048];
+        char control[256];
+        iovec vector{buffer, sizeof buffer};
+        msghdr message{};
+        message.msg_iov = &vector;
+        message.msg_iovlen = 1;
+        message.msg_control = control;
+        message.msg_controllen = sizeof control;
+        ssize_t length = recvmsg(fd, &message, 0);
+        if (length < 0)
+            return false;
+        bytes.assign(buffer, static_cast<size_t>(length));
+        for (cmsghdr* header = CMSG_FIRSTHDR(&message); header; header = CMSG_NXTHDR(&message, header)) {
+            if (header->cmsg_level == IPPROTO_IP && header->cmsg_type == IP_TTL)
+                std::memcpy(&ttl, CMSG_DATA(header), sizeof ttl);
+        }
+        return true;
+    }
+    int fd;
+};
+
+TEST_F(SsdpSocketSendTest, SendDiscoverMulticastsTheSearchWithTtl4)
+{
+    GroupListener listener;
+    CSsdpSocket socket;
+    ASSERT_TRUE(socket.Create());
+    ASSERT_TRUE(socket.SetMulticastInterface(htonl(INADDR_LOOPBACK)));
+    socket.SendDiscover(kSearchTarget);
+
+    std::string bytes;
+    int ttl = -1;
+    ASSERT_TRUE(listener.Receive(bytes, ttl));
+    char expected[1500];
+    int length = ComposeMSearch(expected, sizeof expected, kSearchTarget);
+    EXPECT_EQ(bytes, std::string(expected, static_cast<size_t>(length)));
+    EXPECT_EQ(ttl, 4);
+    const std::string handle = std::to_string(socket.m_hSocket);
+    EXPECT_EQ(log.lines(), (std::vector<std::string>{"CSsdpSocket::Create(#" + handle + ")",
+                                                      "CSsdpSocket::SetMulticastInterface(#" + handle + ",127.0.0.1)",
+                                                      "SendDiscover:SentTo(#" + handle + ")"}));
+}
+
+TEST_F(SsdpSocketSendTest, FailedSendIsLoggedAfterTheSendLine)
+{
+    CSsdpSocket socket;
+    socket.SendDiscover(kSearchTarget);
+    ASSERT_EQ(log.lines().size(), 2u);
+    EXPECT_EQ(log.lines()[0], "SendDiscover:SentTo(#-1)");
+    EXPECT_EQ(log.lines()[1], "SendDiscover:SentTo()failed(-1:Bad file descriptor)");
+}
+
+TEST_F(SsdpSocketSendTest, FailedMembershipIsLogged)
+{
+    CSsdpSocket socket;
+    ASSERT_TRUE(socket.Create());
+    socket.AddMembership("10.1.2.3");  // not a multicast group
+    EXPECT_TRUE(log.ContainsPrefix("SendDiscover:AddMembership()failed(-1:"));
+}
+
+}  // namespace

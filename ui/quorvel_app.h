@@ -1,0 +1,23 @@
+#pragma once
+
+#include "afx_app.h"
+
+// The application object: starts socket support, refuses to run with
+// multicast switched off, reads the switches and runs the main dialog.
+class CQuorvelApp : public CWinApp {
+public:
+    CQuorvelApp();
+    ~CQuorvelApp() override;
+
+    BOOL InitInstance() override;
+
+    bool m_switch_v = false;  // a double-click starts the VNC viewer
+    bool m_switch_x = false;  // the extra buttons are shown
+    bool m_switch_l = false;  // the diagnostic log is also written to a file
+
+private:
+    void ReadSwitches();
+};
+
+// The one application object, as the other parts read it.
+CQuorvelApp* GetQuorvelApp();

@@ -1,0 +1,4 @@
+#include "ui/quorvel_app.h"
+
+// Exactly one application object exists, made when the program loads.
+CQuorvelApp theApp;

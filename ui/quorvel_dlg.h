@@ -1,0 +1,50 @@
+#pragma once
+
+// The main dialog: the program's only window. Its member functions are
+// defined in the folder of the subsystem that owns them: network start-up and
+// datagram dispatch in ssdp/, rows, alive handling and timers in indicators/,
+// the window side in ui/.
+
+#include <string>
+
+#include "afx_dialog.h"
+#include "ssdp/ssdp_receiver.h"
+#include "ssdp/ssdp_socket.h"
+#include "win_sock.h"
+
+inline constexpr int kMaxInterfaces = 16;
+inline constexpr UINT_PTR MY_EXPIRY_ID = 1234;
+inline constexpr UINT_PTR MY_DISCOVER_ID = 1235;
+
+class CQuorvelDlg : public CDialog, public CSsdpReceiver {
+public:
+    explicit CQuorvelDlg(CWnd* parent = nullptr);
+    ~CQuorvelDlg() override;
+
+    BOOL OnInitDialog() override;
+    void OnReceive(const char* text, unsigned long senderAddress) override;
+
+    DECLARE_MESSAGE_MAP()
+
+protected:
+    void DoDataExchange(CDataExchange* exchange) override;
+
+    // ssdp/
+    void StartNetwork();
+    void StoreInterfaces(const std::vector<INTERFACE_INFO>& interfaces);
+
+    // indicators/
+    void OnSearch();
+    void StartDiscover();
+    void OnTimer(UINT_PTR id);
+
+public:
+    CSsdpSocket m_port_socket;
+    CSsdpSocket m_ssdp_socket;
+    int m_discover_left = 0;
+    int m_own_received = 0;
+    int m_alive_received = 0;
+    INTERFACE_INFO m_interfaces[kMaxInterfaces];
+    unsigned m_interface_count = 0;
+    CRect m_rcClient;
+};
