@@ -3,6 +3,7 @@
 #include "log/log_message.h"
 #include "ssdp/ssdp_message.h"
 #include "ui/quorvel_dlg.h"
+#include "win_kernel.h"
 
 namespace {
 
@@ -13,8 +14,12 @@ constexpr UINT kDiscoverPeriodMs = 250;
 
 void CQuorvelDlg::OnSearch()
 {
-    if (CWnd* open = GetDlgItem(IDOK))
-        open->EnableWindow(FALSE);
+    GetDlgItem(IDOK)->EnableWindow(FALSE);
+    const int count = m_list.GetItemCount();
+    for (int row = 0; row < count; ++row) {
+        if (IndicatorRecord* record = RecordAt(row))
+            MarkRow(row, record, kStatusSearching);
+    }
     StartDiscover();
 }
 
@@ -29,6 +34,10 @@ void CQuorvelDlg::StartDiscover()
 
 void CQuorvelDlg::OnTimer(UINT_PTR id)
 {
+    if (id == MY_EXPIRY_ID) {
+        ExpireRows();
+        return;
+    }
     if (id != MY_DISCOVER_ID)
         return;
     LogMessage("OnTimer(MY_DISCOVER_ID)");
@@ -41,4 +50,16 @@ void CQuorvelDlg::OnTimer(UINT_PTR id)
     if (m_own_received == 0 && m_alive_received == 0)
         AfxMessageBox("Did not receive my own search queries!\nMaybe sending UPnP Broadcast is blocked on your PC?",
                       MB_ICONQUESTION | MB_OK);
+}
+
+// Only live rows expire; a searching row whose indicator has gone stays so.
+void CQuorvelDlg::ExpireRows()
+{
+    const int64_t now = _time64(nullptr);
+    const int count = m_list.GetItemCount();
+    for (int row = 0; row < count; ++row) {
+        IndicatorRecord* record = RecordAt(row);
+        if (record && record->valid_until != 0 && record->valid_until <= now)
+            MarkRow(row, record, kStatusLost);
+    }
 }

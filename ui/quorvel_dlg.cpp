@@ -10,11 +10,22 @@ namespace {
 
 constexpr const char kCaption[] = "Quorvel 01.60.00 309220 2017-11-17-11:39:51";
 constexpr UINT kExpiryPeriodMs = 60000;
+constexpr UINT kColumnMask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+
+const LVCOLUMN kIndicatorColumns[] = {
+    {kColumnMask, LVCFMT_RIGHT, 90, "IP-Addr", 0, kColumnAddress, 0, 0},
+    {kColumnMask, LVCFMT_LEFT, 120, "Hostname", 0, kColumnHostname, 0, 0},
+    {kColumnMask, LVCFMT_LEFT, 120, "DevType", 0, kColumnDevType, 0, 0},
+    {kColumnMask, LVCFMT_LEFT, 70, "Status", 0, kColumnStatus, 0, 0},
+    {kColumnMask, LVCFMT_LEFT, 70, "Valid until", 0, kColumnValidUntil, 0, 0},
+};
 
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CQuorvelDlg, CDialog)
+    ON_WM_DESTROY()
     ON_BN_CLICKED(IDC_SEARCH, &CQuorvelDlg::OnSearch)
+    ON_NOTIFY(LVN_ITEMCHANGED, IDC_LIST, &CQuorvelDlg::OnItemchangedList)
     ON_WM_TIMER()
 END_MESSAGE_MAP()
 
@@ -22,25 +33,35 @@ CQuorvelDlg::CQuorvelDlg(CWnd* parent) : CDialog(IDD_QUORVEL_DIALOG, parent) {}
 
 CQuorvelDlg::~CQuorvelDlg() = default;
 
-void CQuorvelDlg::DoDataExchange(CDataExchange* exchange) { CDialog::DoDataExchange(exchange); }
+void CQuorvelDlg::DoDataExchange(CDataExchange* exchange)
+{
+    CDialog::DoDataExchange(exchange);
+    DDX_Control(exchange, IDC_LIST, m_list);
+}
 
 BOOL CQuorvelDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
     SetWindowText(kCaption);
     if (!GetQuorvelApp()->m_switch_x) {
-        for (int id : {IDC_SHOW_SCALES, IDC_TELNET, IDC_BACKUP}) {
-            if (CWnd* button = GetDlgItem(id))
-                button->ShowWindow(SW_HIDE);
-        }
+        for (int id : {IDC_SHOW_SCALES, IDC_TELNET, IDC_BACKUP})
+            GetDlgItem(id)->ShowWindow(SW_HIDE);
     }
     LogMessage("%s\n", kCaption);
     GetClientRect(&m_rcClient);
     LogMessage("OnInitDialog():m_rcClient=%d,%d\n", m_rcClient.Width(), m_rcClient.Height());
+    m_list.InsertColumns(kIndicatorColumns, static_cast<int>(std::size(kIndicatorColumns)));
 
     StartNetwork();
     GetDlgItem(IDOK)->EnableWindow(FALSE);
     OnSearch();
     SetTimer(MY_EXPIRY_ID, kExpiryPeriodMs, nullptr);
     return TRUE;
+}
+
+// Every record goes with the window, before the sockets close.
+void CQuorvelDlg::OnDestroy()
+{
+    FreeRecords();
+    CDialog::OnDestroy();
 }

@@ -6,10 +6,14 @@
 // the window side in ui/.
 
 #include <string>
+#include <vector>
 
 #include "afx_dialog.h"
+#include "indicators/indicator_record.h"
+#include "ssdp/ssdp_message.h"
 #include "ssdp/ssdp_receiver.h"
 #include "ssdp/ssdp_socket.h"
+#include "ui/my_list_ctrl.h"
 #include "win_sock.h"
 
 inline constexpr int kMaxInterfaces = 16;
@@ -32,13 +36,35 @@ protected:
     // ssdp/
     void StartNetwork();
     void StoreInterfaces(const std::vector<INTERFACE_INFO>& interfaces);
+    bool IsOwnAddress(unsigned long address) const;
+    void OnByebye(const char* usn);
 
     // indicators/
     void OnSearch();
     void StartDiscover();
     void OnTimer(UINT_PTR id);
+    void ExpireRows();
+    void OnAlive(const SsdpMessage& message, unsigned long sender);
+    bool InLocalNetwork(unsigned long address) const;
+    void FetchDescription(IndicatorRecord& record, const char* location);
+    void MarkRow(int row, IndicatorRecord* record, const char* status);
+    void FreeRecords();
+    bool BeepChecked() const;
+
+    // ui/
+    void OnDestroy();
+    void OnItemchangedList(NMHDR* notification, LRESULT* result);
 
 public:
+    // Row operations: rows are found by their record, never by a remembered index.
+    IndicatorRecord* RecordAt(int row) const;
+    int FindItem(const IndicatorRecord* record) const;
+    IndicatorRecord* FindRecord(const char* usn, int& row) const;
+    IndicatorRecord* GetSelectedRecord() const;
+    void UpdateItem(IndicatorRecord* record);
+
+    CMyListCtrl m_list;
+    std::string m_viewer_path;
     CSsdpSocket m_port_socket;
     CSsdpSocket m_ssdp_socket;
     int m_discover_left = 0;

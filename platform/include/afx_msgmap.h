@@ -50,11 +50,11 @@ public:                                                         \
         return &map;                                                             \
     }
 
-#define AFX_HANDLER(body) \
+#define AFX_HANDLER(...) \
     [](CCmdTarget* target, WPARAM wParam, LPARAM lParam, LRESULT* result) -> LRESULT { \
         auto* self = static_cast<ThisClass*>(target);                                   \
         (void)self; (void)wParam; (void)lParam; (void)result;                          \
-        body                                                                            \
+        __VA_ARGS__                                                                     \
     }
 
 #define ON_WM_DESTROY() {WM_DESTROY, 0, 0, AFX_HANDLER(self->OnDestroy(); return 0;)},

@@ -120,3 +120,9 @@ int AfxMessageBox(UINT promptId, UINT type = MB_OK, UINT helpId = static_cast<UI
 
 int GetSystemMetrics(int index);
 BOOL AdjustWindowRect(RECT* rect, DWORD style, BOOL menu);
+
+// The cursor position, in screen coordinates, of the last mouse message:
+// x in the low word, y in the high word, each a signed 16-bit value.
+DWORD GetMessagePos();
+inline int GET_X_LPARAM(LPARAM value) { return static_cast<int16_t>(LOWORD(static_cast<uintptr_t>(value))); }
+inline int GET_Y_LPARAM(LPARAM value) { return static_cast<int16_t>(HIWORD(static_cast<uintptr_t>(value))); }

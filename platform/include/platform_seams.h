@@ -29,4 +29,17 @@ void SetDebugOutput(DebugOutput output);
 using Clock = std::function<timespec()>;
 void SetClock(Clock clock);
 
+// Tones Beep would play: when set, they are recorded here, not played or waited.
+using ToneSink = std::function<void(DWORD frequency, DWORD durationMs)>;
+void SetToneSink(ToneSink sink);
+
+// Programs and documents ShellExecuteA would start; returns its result.
+using ShellHandler =
+    std::function<int(const std::string& verb, const std::string& file, const std::string& parameters)>;
+void SetShellHandler(ShellHandler handler);
+
+// Directory put in front of "/proc/..." paths, so a test can supply a fake
+// kernel tree; empty for the real /proc.
+void SetProcRoot(std::string root);
+
 }  // namespace platform::seams

@@ -71,7 +71,8 @@ CWnd* WindowOf(const QWidget* widget)
 void Attach(CWnd* window, QWidget* widget, DWORD style)
 {
     window->GetImpl()->widget = widget;
-    window->GetImpl()->style = style;
+    QVariant templateStyle = widget->property(kTemplateStyleProperty);
+    window->GetImpl()->style = templateStyle.isValid() ? templateStyle.toUInt() : style;
     window->m_hWnd = reinterpret_cast<HWND>(widget);
     widget->setProperty(kWindowProperty, QVariant::fromValue<void*>(window));
 }
@@ -433,6 +434,18 @@ void CWnd::OnSysCommand(UINT, LPARAM) { Default(); }
 void CWnd::OnHScroll(UINT, UINT, CWnd*) { Default(); }
 void CWnd::OnVScroll(UINT, UINT, CWnd*) { Default(); }
 void CWnd::OnLButtonDown(UINT, CPoint) { Default(); }
+
+// ---- mouse messages -----------------------------------------------------
+
+namespace {
+
+DWORD g_messagePos = 0;
+
+}  // namespace
+
+void platform::SetMessagePos(int x, int y) { g_messagePos = static_cast<DWORD>(MAKELPARAM(x, y)); }
+
+DWORD GetMessagePos() { return g_messagePos; }
 
 // ---- metrics ------------------------------------------------------------
 

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVariant>
 
 #include "list_view_widget.h"
 #include "wnd_internal.h"
@@ -60,6 +61,7 @@ QWidget* CreateDialogControl(CWnd* dialog, QWidget* parent, const DialogItemTemp
 {
     QWidget* widget = CreateWidget(dialog, parent, item);
     widget->setObjectName(QString::number(item.id));
+    widget->setProperty(kTemplateStyleProperty, QVariant::fromValue<uint>(item.style));
     widget->setGeometry(MapDialogRect(units, item.x, item.y, item.cx, item.cy));
     widget->setFocusPolicy((item.style & WS_TABSTOP) ? Qt::StrongFocus : Qt::NoFocus);
     widget->setEnabled((item.style & WS_DISABLED) == 0);

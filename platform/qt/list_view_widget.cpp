@@ -1,9 +1,63 @@
 #include "list_view_widget.h"
 
-#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyleOptionHeader>
 
-ListViewWidget::ListViewWidget(QWidget* parent) : QTreeWidget(parent)
+#include "afx_listctrl.h"
+#include "wnd_internal.h"
+
+// ---- ListHeaderView -----------------------------------------------------
+
+ListHeaderView::ListHeaderView(QWidget* parent) : QHeaderView(Qt::Horizontal, parent)
 {
+    setSectionsClickable(true);
+    setSectionsMovable(true);
+    setStretchLastSection(false);
+    setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    setObjectName(QStringLiteral("0"));
+}
+
+void ListHeaderView::SetSectionBitmap(int section, const QPixmap* bitmap)
+{
+    if (bitmap)
+        m_bitmaps[section] = *bitmap;
+    else
+        m_bitmaps.erase(section);
+    viewport()->update();
+}
+
+const QPixmap* ListHeaderView::SectionBitmap(int section) const
+{
+    auto found = m_bitmaps.find(section);
+    return found == m_bitmaps.end() ? nullptr : &found->second;
+}
+
+void ListHeaderView::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const
+{
+    const QPixmap* bitmap = SectionBitmap(logicalIndex);
+    if (!bitmap) {
+        QHeaderView::paintSection(painter, rect, logicalIndex);
+        return;
+    }
+    QStyleOptionHeader option;
+    initStyleOption(&option);
+    option.rect = rect;
+    option.section = logicalIndex;
+    option.text.clear();
+    style()->drawControl(QStyle::CE_Header, &option, painter, this);
+    painter->save();
+    painter->setClipRect(rect);
+    painter->drawPixmap(rect.topLeft(), *bitmap);
+    painter->restore();
+}
+
+// ---- ListViewWidget -----------------------------------------------------
+
+ListViewWidget::ListViewWidget(QWidget* parent) : QTreeWidget(parent), m_header(new ListHeaderView(this))
+{
+    setHeader(m_header);
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);
@@ -12,6 +66,125 @@ ListViewWidget::ListViewWidget(QWidget* parent) : QTreeWidget(parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setColumnCount(0);
-    header()->setSectionsMovable(true);
-    header()->setStretchLastSection(false);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { OnQtSelectionChanged(); });
+    connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this](int action) { OnScrollAction(WM_VSCROLL, action); });
+    connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this](int action) { OnScrollAction(WM_HSCROLL, action); });
+    connect(m_header, &QHeaderView::sectionClicked, this, [this](int section) { OnHeaderClicked(section); });
+}
+
+// Rows go with the window; their going is no change the program hears of.
+ListViewWidget::~ListViewWidget()
+{
+    m_quiet = true;
+    disconnect(selectionModel(), nullptr, this, nullptr);
+}
+
+CWnd* ListViewWidget::Owner() const { return platform::WindowOf(this); }
+
+void ListViewWidget::NotifyItemChanged(int row, UINT changed, UINT newState, UINT oldState)
+{
+    CWnd* owner = Owner();
+    if (m_quiet || !owner)
+        return;
+    NMLISTVIEW notification;
+    notification.hdr.code = LVN_ITEMCHANGED;
+    notification.iItem = row;
+    notification.uChanged = changed;
+    notification.uNewState = newState;
+    notification.uOldState = oldState;
+    if (QTreeWidgetItem* changedItem = topLevelItem(row))
+        notification.lParam = static_cast<LPARAM>(changedItem->data(0, Qt::UserRole).toLongLong());
+    platform::NotifyParent(owner, notification.hdr);
+}
+
+void ListViewWidget::SelectItem(QTreeWidgetItem* item)
+{
+    if (item == m_selected)
+        return;
+    QTreeWidgetItem* previous = m_selected;
+    if (previous) {
+        m_selected = nullptr;
+        {
+            QSignalBlocker block(selectionModel());
+            previous->setSelected(false);
+        }
+        NotifyItemChanged(indexOfTopLevelItem(previous), LVIF_STATE, 0, LVIS_SELECTED);
+    }
+    if (item) {
+        m_selected = item;
+        {
+            QSignalBlocker block(selectionModel());
+            item->setSelected(true);
+        }
+        NotifyItemChanged(indexOfTopLevelItem(item), LVIF_STATE, LVIS_SELECTED, 0);
+    }
+    viewport()->update();
+}
+
+void ListViewWidget::OnQtSelectionChanged()
+{
+    QList<QTreeWidgetItem*> selected = selectedItems();
+    SelectItem(selected.isEmpty() ? nullptr : selected.first());
+}
+
+void ListViewWidget::OnScrollAction(int orientationMessage, int action)
+{
+    CWnd* owner = Owner();
+    if (!owner)
+        return;
+    // The scroll bar moves itself; the message lets the control react first.
+    platform::Dispatch(owner, static_cast<UINT>(orientationMessage), static_cast<WPARAM>(action), 0,
+                       [] { return LRESULT{0}; });
+}
+
+void ListViewWidget::OnHeaderClicked(int section)
+{
+    CWnd* owner = Owner();
+    if (!owner)
+        return;
+    NMHEADER notification;
+    notification.hdr.code = HDN_ITEMCLICKA;
+    notification.iItem = section;
+    notification.iButton = 0;
+    CWnd* parent = owner->GetParent();
+    if (!parent)
+        return;
+    notification.hdr.hwndFrom = reinterpret_cast<HWND>(m_header);
+    notification.hdr.idFrom = 0;
+    platform::Dispatch(parent, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notification.hdr), [] { return LRESULT{0}; });
+}
+
+void ListViewWidget::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint global = event->globalPosition().toPoint();
+    platform::SetMessagePos(global.x(), global.y());
+    CWnd* owner = Owner();
+    if (!owner || event->button() != Qt::LeftButton) {
+        QTreeWidget::mousePressEvent(event);
+        return;
+    }
+    const QPoint client = event->position().toPoint() + ViewportOffset();
+    platform::Dispatch(owner, WM_LBUTTONDOWN, 0, MAKELPARAM(client.x(), client.y()), [this, event] {
+        QTreeWidget::mousePressEvent(event);
+        return LRESULT{0};
+    });
+}
+
+void ListViewWidget::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    const QPoint global = event->globalPosition().toPoint();
+    platform::SetMessagePos(global.x(), global.y());
+    QTreeWidget::mouseDoubleClickEvent(event);
+    CWnd* owner = Owner();
+    if (!owner || event->button() != Qt::LeftButton)
+        return;
+    NMITEMACTIVATE notification;
+    notification.hdr.code = NM_DBLCLK;
+    QTreeWidgetItem* item = itemAt(event->position().toPoint());
+    notification.iItem = item ? indexOfTopLevelItem(item) : -1;
+    const QPoint client = event->position().toPoint() + ViewportOffset();
+    notification.ptAction = POINT{client.x(), client.y()};
+    platform::NotifyParent(owner, notification.hdr);
 }

@@ -1,11 +1,64 @@
 #pragma once
 
 // The list view control in report view: a tree widget without root
-// decoration, one row per item.
+// decoration, one row per item. It keeps the selection as the program sees
+// it, so that a change of selection is reported in two steps (the old row
+// deselected, then the new one selected), and it turns mouse, scroll and
+// header events into the control's messages and notifications.
 
+#include <QHeaderView>
+#include <QPixmap>
 #include <QTreeWidget>
+
+#include <map>
+
+#include "win_types.h"
+
+class CWnd;
+
+class ListHeaderView : public QHeaderView {
+public:
+    explicit ListHeaderView(QWidget* parent);
+
+    // A section given a bitmap shows only the bitmap, left aligned.
+    void SetSectionBitmap(int section, const QPixmap* bitmap);
+    const QPixmap* SectionBitmap(int section) const;
+
+protected:
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
+
+private:
+    std::map<int, QPixmap> m_bitmaps;
+};
 
 class ListViewWidget : public QTreeWidget {
 public:
     explicit ListViewWidget(QWidget* parent);
+    ~ListViewWidget() override;
+
+    CWnd* Owner() const;
+    ListHeaderView* Header() const { return m_header; }
+
+    QTreeWidgetItem* SelectedItem() const { return m_selected; }
+    // Selects (or with null, deselects) as the program asks, reporting each step.
+    void SelectItem(QTreeWidgetItem* item);
+    void NotifyItemChanged(int row, UINT changed, UINT newState, UINT oldState);
+
+    // Offset of the rows' area inside the control's client area.
+    QPoint ViewportOffset() const { return viewport()->pos(); }
+
+    // While set, the control reports no item changes (a sort moves rows only).
+    bool m_quiet = false;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    void OnQtSelectionChanged();
+    void OnScrollAction(int orientationMessage, int action);
+    void OnHeaderClicked(int section);
+
+    ListHeaderView* m_header;
+    QTreeWidgetItem* m_selected = nullptr;
 };

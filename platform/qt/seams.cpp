@@ -9,6 +9,9 @@ MessageBoxHandler g_messageBox;
 InterfaceListSource g_interfaceList;
 Clock g_clock;
 DebugOutput g_debugOutput;
+ToneSink g_toneSink;
+ShellHandler g_shellHandler;
+std::string g_procRoot;
 
 }  // namespace
 
@@ -21,5 +24,13 @@ const MessageBoxHandler& CurrentMessageBoxHandler() { return g_messageBox; }
 const InterfaceListSource& CurrentInterfaceListSource() { return g_interfaceList; }
 const Clock& CurrentClock() { return g_clock; }
 const DebugOutput& CurrentDebugOutput() { return g_debugOutput; }
+
+void SetToneSink(ToneSink sink) { g_toneSink = std::move(sink); }
+void SetShellHandler(ShellHandler handler) { g_shellHandler = std::move(handler); }
+void SetProcRoot(std::string root) { g_procRoot = std::move(root); }
+
+const ToneSink& CurrentToneSink() { return g_toneSink; }
+const ShellHandler& CurrentShellHandler() { return g_shellHandler; }
+const std::string& CurrentProcRoot() { return g_procRoot; }
 
 }  // namespace platform::seams

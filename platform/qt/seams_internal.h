@@ -8,5 +8,8 @@ const MessageBoxHandler& CurrentMessageBoxHandler();
 const InterfaceListSource& CurrentInterfaceListSource();
 const Clock& CurrentClock();
 const DebugOutput& CurrentDebugOutput();
+const ToneSink& CurrentToneSink();
+const ShellHandler& CurrentShellHandler();
+const std::string& CurrentProcRoot();
 
 }  // namespace platform::seams

@@ -23,6 +23,9 @@ struct CWnd::Impl {
 
 namespace platform {
 
+// The style a dialog control was created with, kept on its widget.
+inline constexpr const char* kTemplateStyleProperty = "quorvel.style";
+
 QWidget* WidgetOf(const CWnd* window);
 CWnd* WindowOf(const QWidget* widget);
 
@@ -39,5 +42,8 @@ LRESULT Dispatch(CWnd* window, UINT message, WPARAM wParam, LPARAM lParam,
 LRESULT NotifyParent(CWnd* control, NMHDR& header);
 
 int ShowMessageBox(const char* text, const char* caption, UINT type);
+
+// Records the screen position of the mouse message being delivered.
+void SetMessagePos(int x, int y);
 
 }  // namespace platform

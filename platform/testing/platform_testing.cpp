@@ -132,4 +132,17 @@ size_t DebugOutputRecorder::Count(const std::string& line) const
     return static_cast<size_t>(std::count(m_lines.begin(), m_lines.end(), line));
 }
 
+BareWidget::BareWidget(CWnd& window) : m_window(window), m_widget(nullptr)
+{
+    EnsureApplication();
+    m_widget = new QWidget;
+    platform::Attach(&m_window, m_widget, WS_POPUP);
+}
+
+BareWidget::~BareWidget()
+{
+    platform::Detach(&m_window);
+    delete m_widget;
+}
+
 }  // namespace platform::testing

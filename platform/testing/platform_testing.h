@@ -11,6 +11,8 @@
 #include "afx_wnd.h"
 #include "platform_seams.h"
 
+class QWidget;
+
 namespace platform::testing {
 
 // The toolkit's application object, made once on the offscreen platform.
@@ -67,6 +69,20 @@ public:
 
 private:
     std::vector<std::string> m_lines;
+};
+
+// Gives a window a hidden plain widget to stand over while this lives, for
+// tests of window services such as timers without a dialog.
+class BareWidget {
+public:
+    explicit BareWidget(CWnd& window);
+    ~BareWidget();
+    BareWidget(const BareWidget&) = delete;
+    BareWidget& operator=(const BareWidget&) = delete;
+
+private:
+    CWnd& m_window;
+    QWidget* m_widget;
 };
 
 }  // namespace platform::testing

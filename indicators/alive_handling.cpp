@@ -1,0 +1,136 @@
+// Turns one announcement or search answer into the state of one row.
+
+#include <cstdio>
+
+#include "indicators/alive_rules.h"
+#include "indicators/extract_between.h"
+#include "indicators/get_url.h"
+#include "log/log_message.h"
+#include "res/resource.h"
+#include "ui/quorvel_dlg.h"
+#include "win_kernel.h"
+#include "win_sound.h"
+
+namespace {
+
+// A new expiry later than the stored one by more than this signals again, so
+// the answers to the four searches of one burst signal only once.
+constexpr int64_t kSignalMarginSeconds = 5;
+
+void PlayRisingSignal()
+{
+    Beep(1047, 100);
+    Beep(1319, 100);
+    Beep(1568, 100);
+}
+
+std::string DottedText(unsigned long address)
+{
+    in_addr dotted;
+    dotted.s_addr = static_cast<in_addr_t>(address);
+    return inet_ntoa(dotted);
+}
+
+void MarkOutsideNetwork(IndicatorRecord& record)
+{
+    record.description = kOutsideNetwork;
+    record.model_description = kUnknown;
+    record.hostname = kOutsideNetwork;
+    record.dev_type = kUnknown;
+}
+
+}  // namespace
+
+bool CQuorvelDlg::BeepChecked() const { return IsDlgButtonChecked(IDC_BEEP) != 0; }
+
+bool CQuorvelDlg::InLocalNetwork(unsigned long address) const
+{
+    for (unsigned i = 0; i < m_interface_count; ++i) {
+        if (SameSubnet(address, m_interfaces[i].iiAddress.AddressIn.sin_addr.s_addr,
+                       m_interfaces[i].iiNetmask.AddressIn.sin_addr.s_addr))
+            return true;
+    }
+    return false;
+}
+
+// The description's body names the indicator; a response without a body
+// leaves it unknown, an empty fetch leaves the names as they were.
+void CQuorvelDlg::FetchDescription(IndicatorRecord& record, const char* location)
+{
+    LogMessage("GetUrl(%s)", location);
+    record.description = GetUrl(location);
+    LogMessage("GetUrl(%s)=%d", location, static_cast<int>(record.description.size()));
+    if (record.description.empty())
+        return;
+    std::string response = record.description;
+    SsdpMessage parsed;
+    ParseSsdpMessage(parsed, response.data());
+    if (!parsed.body) {
+        record.description = kNoBody;
+        record.model_description = record.hostname = record.dev_type = kUnknown;
+        return;
+    }
+    record.description = parsed.body;
+    record.model_description = ExtractBetween(record.description, "<modelDescription>", "</modelDescription>");
+    record.hostname = ExtractBetween(record.model_description, "\"", "\"");
+    record.dev_type = ExtractBetween(record.description, "<modelName>", "</modelName>");
+}
+
+void CQuorvelDlg::OnAlive(const SsdpMessage& message, unsigned long sender)
+{
+    const std::string senderText = DottedText(sender);
+    LogMessage("OnAlive(%s)", senderText.c_str());
+    const bool beep = BeepChecked();
+    const char* target = GetHeader(message, "NT");
+    if (!target)
+        target = GetHeader(message, "ST");
+    if (!target)
+        return;
+    if (std::string(target) != kSearchTarget) {
+        LogMessage(">ignore search target \"%s\"", target);
+        return;
+    }
+    ++m_alive_received;
+
+    const char* location = GetHeader(message, "LOCATION");
+    const char* usn = GetHeader(message, "USN");
+    const char* cacheControl = GetHeader(message, "CACHE-CONTROL");
+    if (!location || !usn || !cacheControl)
+        return;
+    const std::optional<uint32_t> maxAge = ParseMaxAge(cacheControl);
+    if (!maxAge)
+        return;
+
+    int row = -1;
+    IndicatorRecord* record = FindRecord(usn, row);
+    const bool found = record != nullptr;
+    bool signal = false;
+    if (!found) {
+        record = new IndicatorRecord;
+        record->usn = usn;
+        signal = true;
+    }
+    const uint32_t previousAddress = record->address;
+    record->address = static_cast<uint32_t>(sender);
+    record->address_text = senderText;
+
+    if (!InLocalNetwork(sender))
+        MarkOutsideNetwork(*record);
+    else
+        FetchDescription(*record, location);
+
+    if (previousAddress == static_cast<uint32_t>(sender))
+        record->status = kStatusOnline;
+    else if (!found)
+        record->status = kStatusNew;
+    else
+        record->status = kStatusChanged;
+
+    const int64_t expiry = _time64(nullptr) + static_cast<int64_t>(*maxAge);
+    if (expiry > record->valid_until + kSignalMarginSeconds)
+        signal = true;
+    record->valid_until = expiry;
+    if (signal && beep)
+        PlayRisingSignal();
+    UpdateItem(record);
+}

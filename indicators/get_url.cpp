@@ -1,0 +1,135 @@
+#include "indicators/get_url.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <optional>
+
+#include "afx_socket.h"
+#include "log/log_message.h"
+
+namespace {
+
+// Only this much of a URL is used; indicators announce far shorter ones.
+constexpr size_t kUrlCopyLength = 254;
+constexpr UINT kDefaultPort = 80;
+
+// The request goes out of a 256-byte buffer with its terminating zero.
+constexpr size_t kRequestLimit = 255;
+constexpr char kRequestStart[] = "GET /";
+constexpr char kRequestEnd[] = " HTTP/1.1\r\n\r\n";
+constexpr size_t kPathLimit = kRequestLimit - (sizeof kRequestStart - 1) - (sizeof kRequestEnd - 1);
+
+constexpr size_t kReceiveChunk = 256;
+// A device that talks forever must not fill the memory.
+constexpr size_t kResponseCap = 1024 * 1024;
+// A device that never answers must not hold the window for longer.
+constexpr int kConnectTimeoutMs = 3000;
+constexpr int kReceiveTimeoutMs = 5000;
+
+struct UrlParts {
+    std::string host;
+    UINT port = kDefaultPort;
+    std::string path;
+};
+
+// Read as atoi reads it: leading blanks, a sign, digits as far as they go.
+UINT ReadPort(const std::string& text)
+{
+    if (text.empty())
+        return kDefaultPort;
+    return static_cast<UINT>(std::strtol(text.c_str(), nullptr, 10));
+}
+
+std::optional<UrlParts> SplitHttpUrl(const std::string& url)
+{
+    const std::string copy = url.substr(0, kUrlCopyLength);
+    if (copy.empty())
+        return std::nullopt;
+    const size_t schemeEnd = copy.find("://");
+    if (copy.substr(0, schemeEnd) != "http")
+        return std::nullopt;
+    if (schemeEnd == std::string::npos)
+        return std::nullopt;
+    const std::string rest = copy.substr(schemeEnd + 3);
+    if (rest.empty())
+        return std::nullopt;
+    const size_t slash = rest.find('/');
+    const std::string authority = rest.substr(0, slash);
+    const size_t colon = authority.find(':');
+    UrlParts parts;
+    parts.host = authority.substr(0, colon);
+    parts.port = colon == std::string::npos ? kDefaultPort : ReadPort(authority.substr(colon + 1));
+    parts.path = slash == std::string::npos ? std::string() : rest.substr(slash + 1);
+    return parts;
+}
+
+bool CreateStreamSocket(CSocket& socket)
+{
+    if (!socket.Create())
+        return false;
+    const int on = 1;
+    socket.SetSockOpt(SO_DONTROUTE, &on, sizeof on, SOL_SOCKET);
+    socket.SetSockOpt(SO_DONTLINGER, &on, sizeof on, SOL_SOCKET);
+    return true;
+}
+
+bool ConnectTo(CSocket& socket, const UrlParts& parts)
+{
+    socket.SetTimeout(kConnectTimeoutMs);
+    if (!socket.Connect(parts.host.c_str(), parts.port))
+        return false;
+    LogMessage("GetUrl::Connected");
+    socket.SetTimeout(kReceiveTimeoutMs);
+    return true;
+}
+
+void SendRequest(CSocket& socket, const std::string& path)
+{
+    const std::string request = kRequestStart + path + kRequestEnd;
+    LogMessage("GetUrl::Send(%d)", static_cast<int>(request.size()));
+    const int sent = socket.Send(request.data(), static_cast<int>(request.size()));
+    LogMessage("GetUrl::txdlen=%d", sent);
+}
+
+// Reads until the peer closes, a wait fails, or the cap is reached.
+std::string ReceiveResponse(CSocket& socket)
+{
+    std::string response;
+    char buffer[kReceiveChunk];
+    for (;;) {
+        LogMessage("GetUrl::try receive");
+        const size_t wanted = std::min(kReceiveChunk, kResponseCap - response.size());
+        const int received = socket.Receive(buffer, static_cast<int>(wanted));
+        LogMessage("GetUrl::rxlen=%d", received);
+        if (received <= 0)
+            return response;
+        response.append(buffer, static_cast<size_t>(received));
+        if (response.size() >= kResponseCap) {
+            LogMessage(">GetUrl: response cut at %zu bytes", kResponseCap);
+            return response;
+        }
+    }
+}
+
+}  // namespace
+
+std::string GetUrl(const std::string& url)
+{
+    const std::optional<UrlParts> parts = SplitHttpUrl(url);
+    if (!parts)
+        return {};
+    // Refused before any connection is tried: a request cut short would ask
+    // the device for some other document.
+    if (parts->path.size() > kPathLimit) {
+        LogMessage(">GetUrl: path of %d characters too long for the request", static_cast<int>(parts->path.size()));
+        return {};
+    }
+    CSocket socket;
+    if (!CreateStreamSocket(socket))
+        return {};
+    LogMessage("GetUrl::TryConnect(%s)", url.c_str());
+    if (!ConnectTo(socket, *parts))
+        return {};
+    SendRequest(socket, parts->path);
+    return ReceiveResponse(socket);
+}

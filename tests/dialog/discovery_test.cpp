@@ -1,0 +1,303 @@
+#include <cstdlib>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "dialog_harness.h"
+#include "isolated_network.h"
+#include "loopback_http_server.h"
+#include "res/resource.h"
+
+namespace {
+
+const std::vector<Tone> kRising = {{1047, 100}, {1319, 100}, {1568, 100}};
+const std::vector<Tone> kFalling = {{1568, 100}, {1245, 100}, {1047, 100}};
+const Tone kTick = {8372, 40};
+const std::string kUsnA = "uuid:aaaa::urn:schemas-quorvel-com:device:indicator:1";
+const std::string kUsnB = "uuid:bbbb::urn:schemas-quorvel-com:device:indicator:1";
+
+class DiscoveryTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        REQUIRE_ISOLATED_NETWORK();
+        setenv("TZ", "UTC", 1);
+        tzset();
+    }
+    void TearDown() override
+    {
+        unsetenv("TZ");
+        tzset();
+    }
+
+    DialogHarness harness;
+    LoopbackHttpServer server{DescriptionResponse("scale-7", "K3 Indicator")};
+};
+
+TEST_F(DiscoveryTest, NewOnlineAndChangedRowsWithTheirCellsAndSignals)
+{
+    harness.Run([&](CQuorvelDlg& dialog) {
+        harness.SetBeep(dialog, true);
+        harness.Receive(dialog, AliveNotify(kUsnA, server.Url("desc.xml")), "10.77.1.20");
+        ASSERT_EQ(dialog.m_list.GetItemCount(), 1);
+        EXPECT_EQ(harness.Cell(dialog, 0, 0), "10.77.1.20");
+        EXPECT_EQ(harness.Cell(dialog, 0, 1), "scale-7");
+        EXPECT_EQ(harness.Cell(dialog, 0, 2), "K3 Indicator");
+        EXPECT_EQ(harness.Cell(dialog, 0, 3), "new ");
+        EXPECT_EQ(harness.Cell(dialog, 0, 4), "23:16:09");  // 22:46:09 UTC plus 1800 s
+        std::vector<Tone> expected = {kTick};
+        expected.insert(expected.end(), kRising.begin(), kRising.end());
+        EXPECT_EQ(harness.tones, expected);
+
+        harness.tones.clear();
+        harness.SetNow(harness.Now() + 10);
+        harness.Receive(dialog, AliveNotify(kUsnA, server.Url("desc.xml")), "10.77.1.20");
+        EXPECT_EQ(harness.Cell(dialog, 0, 3), "online ");
+        expected = {kTick};
+        expected.insert(expected.end(), kRising.begin(), kRising.end());
+        EXPECT_EQ(harness.tones, expected) << "expiry moved on by more than 5 s";
+
+        harness.tones.clear();
+        harness.Receive(dialog, AliveNotify(kUsnA, server.Url("desc.xml")), "10.77.1.21");
+        EXPECT_EQ(dialog.m_list.GetItemCount(), 1);
+        EXPECT_EQ(harness.Cell(dialog, 0, 0), "10.77.1.21");
+        EXPECT_EQ(harness.Cell(dialog, 0, 3), "changed ");
+        EXPECT_EQ(harness.tones, std::vector<Tone>{kTick}) << "same expiry: no new signal";
+    });
+    EXPECT_TRUE(harness.log.Contains("OnAlive(10.77.1.20)"));
+    EXPECT_TRUE(harness.log.Contains("GetUrl(" + server.Url("desc.xml") + ")"));
+}
+
+TEST_F(DiscoveryTest, OneRisingSignalPerBurstAndAgainAfterSearch)
+{
+    harness.Run([&](CQuorvelDlg& dialog) {
+        harness.SetBeep(dialog, true);
+        for (int answer = 0; answer < 4; ++answer)
+            harness.Receive(dialog, SearchAnswer(kUsnA, server.Url("d")), "10.77.1.20");
+        auto risingCount = [&] {
+            int count = 0;
+            for (const Tone& tone : harness.tones)
+                count += tone == kRising[0];
+            return count;
+        };
+        EXPECT_EQ(risingCount(), 1);
+        platform::testing::ClickButton(&dialog, IDC_SEARCH);
+        harness.Receive(dialog, SearchAnswer(kUsnA, server.Url("d")), "10.77.1.20");
+        EXPECT_EQ(risingCount(), 2);
+        EXPECT_EQ(server.connections(), 5) << "every accepted message fetches the description again";
+    });
+}
+
+TEST_F(DiscoveryTest, NoTonesWithoutTheBeepBox)
+{
+    harness.Run([&](CQuorvelDlg& dialog) {
+        harness.Receive(dialog, AliveNotify(kUsnA, server.Url("d")), "10.77.1.20");
+        harness.Receive(dialog, ByebyeNotify(kUsnA), "10.77.1.20");
+    });
+    EXPECT_TRUE(harness.tones.empty());
+}
+
+TEST_F(DiscoveryTest, ByebyeOnALiveRowFallsAndOnASearchingOrLostRowIsSilent)
+{
+    harness.Run([&](CQuorvelDlg& dialog) {
+        harness.Receive(dialog, AliveNotify(kUsnA, server.Url("d")), "10.77.1.20");
+        harness.Receive(dialog, AliveNotify(kUsnB, server.Url("d")), "10.77.1.30");
+        harness.SetBeep(dialog, true);
+        harness.tones.clear();
+        harness.Receive(dialog, ByebyeNotify(kUsnA), "10.77.1.20");
+        std::vector<Tone> expected = {kTick};
+        expected.insert(expected.end(), kFalling.begin(), kFalling.end());
+        EXPECT_EQ(harness.tones, expected);
+        EXPECT_EQ(harness.Cell(dialog, 0, 3), "byebye");
+        EXPECT_EQ(harness.Cell(dialog, 0, 4), "????");
+        EXPECT_EQ(harness.Cell(dialog, 0, 1), "scale-7") << "the row keeps what it knew";
+
+        platform::testing::ClickButton(&dialog, IDC_SEARCH);
+        harness.tones.clear();
+        harness.Receive(dialog, ByebyeNotify(kUsnB), "10.77.1.30");
+        EXPECT_EQ(harness.tones, std::vector<Tone>{kTick});
+        EXPECT_EQ(harness.Cell(dialog, 1, 3), "byebye");
+        harness.tones.clear();
+        harness.Receive(dialog, ByebyeNotify("uuid:unknown"), "10.77.1.30");
+        harness.Receive(dialog, "NOTIFY * HTTP/1.1\r\nNTS: ssdp:byebye\r\n\r\n", "10.77.1.30");
+        EXPECT_EQ(harness.tones, (std::vector<Tone>{kTick, kTick}));
+    });
+}
+
+TEST_F(DiscoveryTest, SearchTargetIsTakenFromNtBeforeStAndMatchedExactly)
+{
+    harness.Run([&](CQuorvelDlg& dialog) {
+        const std::string location = server.Url("d");
+        const std::string other = "urn:schemas-quorvel-com:device:printer:1";
+        harness.Receive(dialog, AliveNotify(kUsnA, location, "1800", other) , "10.77.1.20");
+        std::string ntOtherStOurs = "HTTP/1.1 200 OK\r\nNT: " + other + "\r\nST: urn:schemas-quorvel-com:device:indicator:1"
+                                    "\r\nCACHE-CONTROL: max-age=60\r\nLOCATION: " + location + "\r\nUSN: x\r\n\r\n";
+        harness.Receive(dialog, ntOtherStOurs, "10.77.1.20");
+        harness.Receive(dialog, AliveNotify(kUsnA, location, "1800", "URN:schemas-quorvel-com:device:indicator:1"),
+                        "10.77.1.20");
+        EXPECT_EQ(dialog.m_list.GetItemCount(), 0);
+        EXPECT_EQ(dialog.m_alive_received, 0);
+        harness.Receive(dialog, SearchAnswer(kUsnB, location), "10.77.1.20");
+        EXPECT_EQ(dialog.m_list.GetItemCount(), 1);
+    });
+    EXPECT_EQ(harness.log.Count(">ignore search target \"urn:schemas-quorvel-com:device:printer:1\""), 2u);
+    EXPECT_TRUE(harness.log.Contains(">ignore search target \"URN:schemas-quorvel-com:device:indicator:1\""));
+}
+
+TEST_F(DiscoveryTest, CacheControlMustBeAPlainPositiveMaxAge)
+{
+    harness.Run([&](CQuorvelDlg& dialog) {
+        const std::string location = server.Url("d");
+        int accepted = 0;
+        for (const char* maxAge : {"0", "1800, must-revalidate", "abc"}) {
+            harness.Receive(dialog, AliveNotify("uuid:" + std::string(maxAge), location, maxAge), "10.77.1.20");
+            EXPECT_EQ(dialog.m_list.GetItemCount(), accepted) << maxAge;
+        }
+        std::string capitals = "NOTIFY * HTTP/1.1\r\nCACHE-CONTROL: MAX-AGE=1800\r\nLOCATION: " + location +
+                               "\r\nNT: urn:schemas-quorvel-com:device:indicator:1\r\nNTS: ssdp:alive\r\nUSN: c\r\n\r\n";
+        harness.Receive(dialog, capitals, "10.77.1.20");
+        EXPECT_EQ(dialog.m_list.GetItemCount(), 0);
+        harness.Receive(dialog, AliveNotify("uuid:blank", location, " 1800"), "10.77.1.20");
+        ASSERT_EQ(dialog.m_list.GetItemCount(), 1);
+        EXPECT_EQ(harness.Cell(dialog, 0, 4), "23:16:09");
+        EXPECT_EQ(dialog.m_alive_received, 5);
+    });
+}
+
+TEST_F(DiscoveryTest, MissingLocationStillCountsForTheBurst)
+{
+    harness.Run([&](CQuorvelDlg& dialog) {
+        harness.Receive(dialog, "HTTP/1.1 200 OK\r\nST: urn:schemas-quorvel-com:device:indicator:1\r\n"
+                                "CACHE-CONTROL: max-age=1800\r\nUSN: a\r\n\r\n", "10.77.1.20");
+        EXPECT_EQ(dialog.m_alive_received, 1);
+        EXPECT_EQ(dialog.m_list.GetItemCount(), 0);
+    });
+}
+
+TEST_F(DiscoveryTest, SenderOutsideEveryLocalNetworkIsListedWithoutAConnection)
+{
+    harness.Run([&](CQuorvelDlg& dialog) {
+        harness.Receive(dialog, AliveNotify(kUsnA, server.Url("d")), "10.77.2.9");
+        ASSERT_EQ(dialog.m_list.GetItemCount(), 1);
+        EXPECT_EQ(harness.Cell(dialog, 0, 1), "-outside network-");
+        EXPECT_EQ(harness.Cell(dialog, 0, 2), "(unknown)");
+        EXPECT_EQ(dialog.RecordAt(0)->description, "-outside network-");
+    });
+    EXPECT_EQ(server.connections(), 0);
+    EXPECT_FALSE(harness.log.ContainsPrefix("GetUrl"));
+}
+
+TEST_F(DiscoveryTest, DescriptionWithoutBodyOrAFailedFetch)
+{
+    LoopbackHttpServer noBody("HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\n<modelName>x</modelName>");
+    harness.Run([&](CQuorvelDlg& dialog) {
+        harness.Receive(dialog, AliveNotify(kUsnA, noBody.Url("d")), "10.77.1.20");
+        EXPECT_EQ(dialog.RecordAt(0)->description, "???");
+        EXPECT_EQ(harness.Cell(dialog, 0, 1), "(unknown)");
+        EXPECT_EQ(harness.Cell(dialog, 0, 2), "(unknown)");
+
+        harness.Receive(dialog, AliveNotify(kUsnB, server.Url("d")), "10.77.1.30");
+        harness.SetNow(harness.Now() + 60);
+        harness.Receive(dialog, AliveNotify(kUsnB, "http://127.0.0.1:1/refused"), "10.77.1.30");
+        EXPECT_EQ(harness.Cell(dialog, 1, 1), "scale-7") << "a failed fetch keeps the names";
+        EXPECT_EQ(dialog.RecordAt(1)->description, "");
+        EXPECT_EQ(harness.Cell(dialog, 1, 3), "online ");
+    });
+    EXPECT_TRUE(harness.log.Contains("GetUrl(http://127.0.0.1:1/refused)=0"));
+}
+
+TEST_F(DiscoveryTest, OwnDatagramsAreCountedAndNeverParsedButLoopbackIsNotOwn)
+{
+    harness.Run([&](CQuorvelDlg& dialog) {
+        const int before = dialog.m_own_received;
+        harness.Receive(dialog, AliveNotify(kUsnA, server.Url("d")), "10.77.1.1");
+        EXPECT_EQ(dialog.m_own_received, before + 1);
+        EXPECT_EQ(dialog.m_list.GetItemCount(), 0);
+        harness.Receive(dialog, "M-SEARCH * HTTP/1.1\r\nST: ssdp:all\r\n\r\n", "127.0.0.1");
+        EXPECT_EQ(dialog.m_own_received, before + 1);
+    });
+    EXPECT_TRUE(harness.log.Contains("Receive from myself at 10.77.1.1"));
+    EXPECT_FALSE(harness.log.Contains("OnAlive(10.77.1.1)"));
+    EXPECT_TRUE(harness.log.Contains(">ignoring Requ=M-SEARCH * HTTP/1.1"));
+}
+
+TEST_F(DiscoveryTest, UnrecognisedDatagramsAreIgnored)
+{
+    harness.Run([&](CQuorvelDlg& dialog) {
+        harness.Receive(dialog, "notify * HTTP/1.1\r\nNTS: ssdp:alive\r\n\r\n", "10.77.1.20");
+        harness.Receive(dialog, "NOTIFY * HTTP/1.1\r\nNTS: ssdp:update\r\nUSN: a\r\n\r\n", "10.77.1.20");
+        harness.Receive(dialog, "NOTIFY * HTTP/1.1\nNTS: ssdp:alive\n\n", "10.77.1.20");
+        harness.Receive(dialog, "", "10.77.1.20");
+        EXPECT_EQ(dialog.m_list.GetItemCount(), 0);
+    });
+    EXPECT_TRUE(harness.log.Contains(">ignoring Requ=notify * HTTP/1.1"));
+    EXPECT_EQ(harness.log.Count("OnReceive(10.77.1.20)"), 4u);
+    size_t ignored = 0;
+    for (const std::string& line : harness.log.lines())
+        ignored += line.rfind(">ignoring Requ=", 0) == 0;
+    EXPECT_EQ(ignored, 2u) << "lower-case NOTIFY and the LF-only datagram";
+}
+
+TEST_F(DiscoveryTest, SearchResetsEveryRowAndDisablesOpen)
+{
+    harness.Run([&](CQuorvelDlg& dialog) {
+        harness.Receive(dialog, AliveNotify(kUsnA, server.Url("d")), "10.77.1.20");
+        harness.Receive(dialog, AliveNotify(kUsnB, server.Url("d")), "10.77.1.30");
+        dialog.m_list.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        EXPECT_TRUE(platform::testing::IsControlEnabled(&dialog, IDOK));
+        platform::testing::ClickButton(&dialog, IDC_SEARCH);
+        for (int row = 0; row < 2; ++row) {
+            EXPECT_EQ(harness.Cell(dialog, row, 3), "searching");
+            EXPECT_EQ(harness.Cell(dialog, row, 4), "????");
+            EXPECT_EQ(dialog.RecordAt(row)->valid_until, 0);
+            EXPECT_EQ(dialog.RecordAt(row)->status, "new ") << "the record's status stays";
+        }
+        EXPECT_FALSE(platform::testing::IsControlEnabled(&dialog, IDOK));
+    });
+}
+
+TEST_F(DiscoveryTest, ExpiryTickTurnsOnlyLiveExpiredRowsLost)
+{
+    harness.Run([&](CQuorvelDlg& dialog) {
+        harness.Receive(dialog, AliveNotify(kUsnA, server.Url("d"), "60"), "10.77.1.20");
+        harness.Receive(dialog, AliveNotify(kUsnB, server.Url("d"), "1800"), "10.77.1.30");
+        harness.Receive(dialog, AliveNotify("uuid:c", server.Url("d"), "30"), "10.77.1.40");
+        harness.Receive(dialog, ByebyeNotify("uuid:c"), "10.77.1.40");
+        harness.SetNow(harness.Now() + 60);
+        harness.FireTimer(dialog, MY_EXPIRY_ID);
+        EXPECT_EQ(harness.Cell(dialog, 0, 3), "lost");
+        EXPECT_EQ(harness.Cell(dialog, 0, 4), "????");
+        EXPECT_EQ(harness.Cell(dialog, 1, 3), "new ");
+        EXPECT_EQ(harness.Cell(dialog, 2, 3), "byebye");
+        EXPECT_EQ(dialog.RecordAt(0)->status, "new ");
+    });
+}
+
+TEST_F(DiscoveryTest, ValidUntilShowsOnlyTheTimeOfDay)
+{
+    harness.SetNow(1796773800);  // 2026-12-08 23:50:00 UTC
+    harness.Run([&](CQuorvelDlg& dialog) {
+        harness.Receive(dialog, AliveNotify(kUsnA, server.Url("d")), "10.77.1.20");
+        EXPECT_EQ(harness.Cell(dialog, 0, 4), "00:20:00");
+    });
+}
+
+TEST_F(DiscoveryTest, RowsAreFoundByTheirExactUsn)
+{
+    harness.Run([&](CQuorvelDlg& dialog) {
+        harness.Receive(dialog, AliveNotify("uuid:abc", server.Url("d")), "10.77.1.20");
+        harness.Receive(dialog, AliveNotify("uuid:ABC", server.Url("d")), "10.77.1.20");
+        EXPECT_EQ(dialog.m_list.GetItemCount(), 2) << "two indicators at one address";
+        int row = 7;
+        EXPECT_EQ(dialog.FindRecord("uuid:ABC", row), dialog.RecordAt(1));
+        EXPECT_EQ(row, 1);
+        EXPECT_EQ(dialog.FindRecord("uuid:none", row), nullptr);
+        EXPECT_EQ(row, -1);
+        EXPECT_EQ(dialog.FindItem(dialog.RecordAt(1)), 1);
+        EXPECT_EQ(dialog.GetSelectedRecord(), nullptr);
+    });
+}
+
+}  // namespace

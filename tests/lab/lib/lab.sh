@@ -1,0 +1,209 @@
+# Lab harness for tests that need a real network: every host is a network
+# namespace with one veth "eth0" plugged into a bridge that lives in a switch
+# namespace of its own, so nothing is ever sent outside the lab. Lab addresses
+# are in 10.77.0.0/16. Source this file, then:
+#
+#   lab_require_root
+#   lab_init
+#   lab_host sim 10.77.1.10/24
+#   pid=$(lab_spawn sim "$LAB_TMP/sim.log" "$QUORVEL_SIM" --ip 10.77.1.10)
+#   lab_wait_for "$LAB_TMP/sim.log" '^READY$' 5
+#
+# Everything made here (processes, namespaces, LAB_TMP) is removed on exit,
+# also when the test fails or is interrupted.
+
+LAB_BRIDGE=br0
+LAB_SWITCH=sw
+
+# Skips the test (exit 77) when namespaces cannot be made here.
+lab_require_root() {
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "SKIP: lab tests need root for network namespaces"
+        exit 77
+    fi
+    if ! command -v ip >/dev/null 2>&1; then
+        echo "SKIP: iproute2 (ip) is not installed"
+        exit 77
+    fi
+    local probe="qlprobe$$"
+    if ! ip netns add "$probe" 2>/dev/null; then
+        echo "SKIP: ip netns is not usable here"
+        exit 77
+    fi
+    ip netns del "$probe" 2>/dev/null
+}
+
+lab_init() {
+    LAB_PREFIX="ql$$r$RANDOM"
+    LAB_TMP=$(mktemp -d "${TMPDIR:-/tmp}/$LAB_PREFIX.XXXXXX")
+    LAB_HOST_COUNT=0
+    LAB_CLEANED=0
+    : >"$LAB_TMP/pids"
+    trap lab_cleanup EXIT
+    trap 'lab_cleanup; exit 130' INT
+    trap 'lab_cleanup; exit 143' TERM
+
+    local switch
+    switch=$(lab_ns "$LAB_SWITCH")
+    ip netns add "$switch" || lab_fail "cannot create namespace $switch"
+    # Without snooping off the bridge would drop group traffic to ports that
+    # have not sent an IGMP report yet.
+    ip -n "$switch" link add "$LAB_BRIDGE" type bridge mcast_snooping 0 ||
+        lab_fail "cannot create the lab bridge"
+    ip -n "$switch" link set lo up
+    ip -n "$switch" link set "$LAB_BRIDGE" up
+}
+
+lab_ns() {
+    echo "$LAB_PREFIX-$1"
+}
+
+lab_exec() {
+    local name=$1
+    shift
+    ip netns exec "$(lab_ns "$name")" "$@"
+}
+
+# lab_host NAME ADDR/PREFIX
+lab_host() {
+    local name=$1 address=$2
+    local ns switch port
+    ns=$(lab_ns "$name")
+    switch=$(lab_ns "$LAB_SWITCH")
+    LAB_HOST_COUNT=$((LAB_HOST_COUNT + 1))
+    port="p$LAB_HOST_COUNT"
+    ip netns add "$ns" || lab_fail "cannot create namespace $ns"
+    ip link add eth0 netns "$ns" type veth peer name "$port" netns "$switch" ||
+        lab_fail "cannot create the link of $name"
+    ip -n "$switch" link set "$port" master "$LAB_BRIDGE"
+    ip -n "$switch" link set "$port" up
+    ip -n "$ns" link set lo up
+    ip -n "$ns" addr add "$address" dev eth0 || lab_fail "cannot give $name the address $address"
+    ip -n "$ns" link set eth0 up
+    # Joining a group fails with ENODEV without a route for it.
+    ip -n "$ns" route add 224.0.0.0/4 dev eth0
+    # Hosts in other /24s of the lab share the same bridge.
+    ip -n "$ns" route replace 10.77.0.0/16 dev eth0
+}
+
+# lab_spawn NAME LOGFILE cmd... : runs cmd in the background in NAME with
+# stdout and stderr to LOGFILE and prints its pid. Works inside $(...): a
+# watcher records the exit status for lab_wait_exit.
+lab_spawn() {
+    local name=$1 log=$2
+    shift 2
+    local ns pidfile
+    ns=$(lab_ns "$name")
+    pidfile=$(mktemp "$LAB_TMP/spawn.XXXXXX")
+    (
+        ip netns exec "$ns" "$@" >"$log" 2>&1 &
+        child=$!
+        echo "$child" >"$pidfile.tmp" && mv "$pidfile.tmp" "$pidfile.ready"
+        wait "$child"
+        echo $? >"$LAB_TMP/exit.$child"
+    ) </dev/null >/dev/null 2>&1 &
+    local tries
+    for ((tries = 0; tries < 100; tries++)); do
+        [ -s "$pidfile.ready" ] && break
+        sleep 0.02
+    done
+    [ -s "$pidfile.ready" ] || lab_fail "could not start: $*"
+    local pid
+    pid=$(cat "$pidfile.ready")
+    echo "$pid" >>"$LAB_TMP/pids"
+    echo "$pid"
+}
+
+# lab_wait_exit PID SECONDS: waits for a spawned process to end and prints
+# its exit status; returns 1 if it is still running after SECONDS.
+lab_wait_exit() {
+    local pid=$1 seconds=$2
+    local tries
+    for ((tries = 0; tries <= seconds * 10; tries++)); do
+        if [ -s "$LAB_TMP/exit.$pid" ]; then
+            cat "$LAB_TMP/exit.$pid"
+            return 0
+        fi
+        sleep 0.1
+    done
+    echo "lab: process $pid still running after ${seconds}s" >&2
+    return 1
+}
+
+# lab_wait_for FILE REGEX SECONDS: waits until a line of FILE matches the
+# extended REGEX; on timeout shows the file's tail and returns 1.
+lab_wait_for() {
+    lab_wait_for_count "$1" "$2" 1 "$3"
+}
+
+# lab_wait_for_count FILE REGEX COUNT SECONDS: waits until at least COUNT
+# lines of FILE match.
+lab_wait_for_count() {
+    local file=$1 regex=$2 count=$3 seconds=$4
+    local tries found
+    for ((tries = 0; tries <= seconds * 10; tries++)); do
+        found=$(grep -Ec -- "$regex" "$file" 2>/dev/null)
+        [ "${found:-0}" -ge "$count" ] && return 0
+        sleep 0.1
+    done
+    echo "lab: fewer than $count lines matching '$regex' in $file after ${seconds}s; its tail:" >&2
+    tail -n 20 "$file" 2>/dev/null | cut -c1-300 >&2
+    return 1
+}
+
+lab_fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+lab_expect_grep() {
+    local file=$1 regex=$2
+    grep -Eq -- "$regex" "$file" || {
+        echo "lab: expected a line matching '$regex' in $file; its tail:" >&2
+        tail -n 20 "$file" | cut -c1-300 >&2
+        lab_fail "missing '$regex'"
+    }
+}
+
+lab_expect_no_grep() {
+    local file=$1 regex=$2
+    if grep -Eq -- "$regex" "$file"; then
+        echo "lab: unexpected line in $file:" >&2
+        grep -E -- "$regex" "$file" | head -n 5 | cut -c1-300 >&2
+        lab_fail "unexpected '$regex'"
+    fi
+}
+
+# True while a pid listed in FILE runs.
+lab_any_alive() {
+    local pid
+    while read -r pid; do
+        kill -0 "$pid" 2>/dev/null && return 0
+    done <"$1"
+    return 1
+}
+
+# Stops what the harness started and removes its namespaces and files. Runs
+# once, from the EXIT trap or on an interrupt.
+lab_cleanup() {
+    [ "${LAB_CLEANED:-1}" = 0 ] || return 0
+    LAB_CLEANED=1
+    local pid ns tries
+    if [ -f "$LAB_TMP/pids" ]; then
+        while read -r pid; do
+            kill -TERM "$pid" 2>/dev/null
+        done <"$LAB_TMP/pids"
+        for ((tries = 0; tries < 20; tries++)); do
+            lab_any_alive "$LAB_TMP/pids" || break
+            sleep 0.1
+        done
+    fi
+    # Anything still inside a lab namespace was started by this test.
+    for ns in $(ip netns list 2>/dev/null | awk '{print $1}' | grep "^$LAB_PREFIX-"); do
+        for pid in $(ip netns pids "$ns" 2>/dev/null); do
+            kill -KILL "$pid" 2>/dev/null
+        done
+        ip netns del "$ns" 2>/dev/null
+    done
+    rm -rf "$LAB_TMP"
+}

@@ -1,0 +1,66 @@
+#include "dialog_harness.h"
+
+#include "res/resource.h"
+
+DialogHarness::DialogHarness()
+{
+    platform::testing::EnsureApplication();
+    platform::seams::SetClock([this] { return timespec{static_cast<time_t>(m_now), 0}; });
+    platform::seams::SetToneSink([this](DWORD frequency, DWORD duration) { tones.push_back({frequency, duration}); });
+    UseInterfaces({FakeLoopback(), FakeInterface("10.77.1.1", "255.255.255.0", IFF_UP)});
+}
+
+DialogHarness::~DialogHarness()
+{
+    platform::seams::SetClock({});
+    platform::seams::SetToneSink({});
+    platform::seams::SetInterfaceListSource({});
+}
+
+void DialogHarness::UseInterfaces(std::vector<INTERFACE_INFO> interfaces)
+{
+    platform::seams::SetInterfaceListSource([interfaces](std::vector<INTERFACE_INFO>& list) {
+        list = interfaces;
+        return true;
+    });
+}
+
+void DialogHarness::Run(const std::function<void(CQuorvelDlg&)>& body)
+{
+    CQuorvelDlg dialog;
+    platform::testing::RunDialog(dialog, [&] { body(dialog); });
+}
+
+void DialogHarness::Receive(CQuorvelDlg& dialog, const std::string& text, const char* sender)
+{
+    std::string writable = text;
+    dialog.OnReceive(writable.data(), inet_addr(sender));
+}
+
+std::string DialogHarness::Cell(CQuorvelDlg& dialog, int row, int column) const
+{
+    return dialog.m_list.GetItemText(row, column);
+}
+
+void DialogHarness::SetBeep(CQuorvelDlg& dialog, bool on) { dialog.CheckDlgButton(IDC_BEEP, on ? 1 : 0); }
+
+void DialogHarness::FireTimer(CQuorvelDlg& dialog, UINT_PTR id) { dialog.SendMessage(WM_TIMER, id, 0); }
+
+std::string AliveNotify(const std::string& usn, const std::string& location, const std::string& maxAge,
+                        const std::string& nt)
+{
+    return "NOTIFY * HTTP/1.1\r\nHOST: 239.255.255.250:1900\r\nCACHE-CONTROL: max-age=" + maxAge +
+           "\r\nLOCATION: " + location + "\r\nNT: " + nt + "\r\nNTS: ssdp:alive\r\nUSN: " + usn + "\r\n\r\n";
+}
+
+std::string SearchAnswer(const std::string& usn, const std::string& location, const std::string& maxAge)
+{
+    return "HTTP/1.1 200 OK\r\nCACHE-CONTROL: max-age=" + maxAge + "\r\nEXT:\r\nLOCATION: " + location +
+           "\r\nST: urn:schemas-quorvel-com:device:indicator:1\r\nUSN: " + usn + "\r\n\r\n";
+}
+
+std::string ByebyeNotify(const std::string& usn)
+{
+    return "NOTIFY * HTTP/1.1\r\nHOST: 239.255.255.250:1900\r\nNT: urn:schemas-quorvel-com:device:indicator:1"
+           "\r\nNTS: ssdp:byebye\r\nUSN: " + usn + "\r\n\r\n";
+}

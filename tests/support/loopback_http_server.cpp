@@ -1,0 +1,80 @@
+#include "loopback_http_server.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+LoopbackHttpServer::LoopbackHttpServer(std::string response) : m_response(std::move(response))
+{
+    m_listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    listen(m_listener, 16);
+    socklen_t length = sizeof address;
+    getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
+    m_port = ntohs(address.sin_port);
+    m_thread = std::thread([this] { Serve(); });
+}
+
+LoopbackHttpServer::~LoopbackHttpServer()
+{
+    m_stopping = true;
+    m_thread.join();
+    close(m_listener);
+}
+
+std::string LoopbackHttpServer::Url(const std::string& path) const
+{
+    return "http://127.0.0.1:" + std::to_string(m_port) + "/" + path;
+}
+
+void LoopbackHttpServer::Serve()
+{
+    while (!m_stopping) {
+        pollfd watched{m_listener, POLLIN, 0};
+        if (poll(&watched, 1, 50) <= 0)
+            continue;
+        int connection = accept(m_listener, nullptr, nullptr);
+        if (connection < 0)
+            continue;
+        ++m_connections;
+        Answer(connection);
+        close(connection);
+    }
+}
+
+void LoopbackHttpServer::Answer(int connection)
+{
+    std::string request;
+    char buffer[512];
+    for (int reads = 0; reads < 100 && request.find("\r\n\r\n") == std::string::npos; ++reads) {
+        pollfd watched{connection, POLLIN, 0};
+        if (poll(&watched, 1, 2000) <= 0)
+            return;
+        ssize_t received = recv(connection, buffer, sizeof buffer, 0);
+        if (received <= 0)
+            return;
+        request.append(buffer, static_cast<size_t>(received));
+    }
+    send(connection, m_response.data(), m_response.size(), MSG_NOSIGNAL);
+}
+
+std::string DescriptionResponse(const std::string& hostname, const std::string& modelName,
+                                const std::string& modelNumber, const std::string& serial, const std::string& guid,
+                                const std::string& presentationUrl)
+{
+    const std::string body = "<?xml version=\"1.0\"?>\r\n<root><device>"
+                             "<modelDescription>Indicator \"" + hostname + "\" on line 3</modelDescription>"
+                             "<modelName>" + modelName + "</modelName>"
+                             "<modelNumber>" + modelNumber + "</modelNumber>"
+                             "<serialNumber>" + serial + "</serialNumber>"
+                             "<UDN>uuid:" + guid + "</UDN>"
+                             "<presentationURL>" + presentationUrl + "</presentationURL>"
+                             "</device></root>";
+    return "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nContent-Length: " + std::to_string(body.size()) +
+           "\r\n\r\n" + body;
+}

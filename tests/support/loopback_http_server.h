@@ -1,0 +1,36 @@
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+// A small HTTP server on 127.0.0.1 for tests: answers every connection with
+// the same response once the request's empty line has arrived, then closes.
+class LoopbackHttpServer {
+public:
+    explicit LoopbackHttpServer(std::string response);
+    ~LoopbackHttpServer();
+    LoopbackHttpServer(const LoopbackHttpServer&) = delete;
+    LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
+
+    int port() const { return m_port; }
+    std::string Url(const std::string& path) const;
+    int connections() const { return m_connections.load(); }
+
+private:
+    void Serve();
+    void Answer(int connection);
+
+    std::string m_response;
+    int m_listener = -1;
+    int m_port = 0;
+    std::atomic<int> m_connections{0};
+    std::atomic<bool> m_stopping{false};
+    std::thread m_thread;
+};
+
+// A device description response as an indicator serves it.
+std::string DescriptionResponse(const std::string& hostname, const std::string& modelName,
+                                const std::string& modelNumber = "K3-100", const std::string& serial = "SN-0001",
+                                const std::string& guid = "11111111-2222-3333-4444-555555555555",
+                                const std::string& presentationUrl = "http://10.77.1.20/");

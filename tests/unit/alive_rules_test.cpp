@@ -1,0 +1,47 @@
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+
+#include "indicators/alive_rules.h"
+#include "indicators/extract_between.h"
+
+namespace {
+
+TEST(MaxAgeTest, AcceptsAPlainPositiveNumberAsStrtoulReadsIt)
+{
+    EXPECT_EQ(ParseMaxAge("max-age=1800"), 1800u);
+    EXPECT_EQ(ParseMaxAge("max-age= 1800"), 1800u);
+    EXPECT_EQ(ParseMaxAge("max-age=\t+5"), 5u);
+    EXPECT_EQ(ParseMaxAge("max-age=-1"), 4294967295u);
+    EXPECT_EQ(ParseMaxAge("max-age=-4294967295"), 1u);
+    EXPECT_EQ(ParseMaxAge("max-age=99999999999"), 4294967295u);
+}
+
+TEST(MaxAgeTest, RefusesZeroTrailingTextOtherDirectivesAndCapitals)
+{
+    for (const char* value : {"max-age=0", "max-age=-0", "max-age=1800, no-cache", "max-age=1800 ", "max-age=",
+                              "max-age=abc", "no-cache, max-age=1800", "MAX-AGE=1800", "max-age =1800", ""})
+        EXPECT_FALSE(ParseMaxAge(value).has_value()) << '"' << value << '"';
+}
+
+TEST(SameSubnetTest, ComparesOnlyTheMaskedBits)
+{
+    const auto a = [](const char* text) { return static_cast<unsigned long>(inet_addr(text)); };
+    EXPECT_TRUE(SameSubnet(a("192.168.1.20"), a("192.168.1.1"), a("255.255.255.0")));
+    EXPECT_FALSE(SameSubnet(a("192.168.2.20"), a("192.168.1.1"), a("255.255.255.0")));
+    EXPECT_TRUE(SameSubnet(a("192.168.2.20"), a("192.168.1.1"), a("255.255.0.0")));
+    EXPECT_TRUE(SameSubnet(a("8.8.8.8"), a("192.168.1.1"), a("0.0.0.0")));
+}
+
+TEST(ExtractBetweenTest, CutsBetweenTheFirstMarkersOnly)
+{
+    EXPECT_EQ(ExtractBetween("<modelName>A</modelName><modelName>B</modelName>", "<modelName>", "</modelName>"), "A");
+    EXPECT_EQ(ExtractBetween("<modelName>A", "<modelName>", "</modelName>"), "");
+    EXPECT_EQ(ExtractBetween("</modelName><modelName>", "<modelName>", "</modelName>"), "");
+    EXPECT_EQ(ExtractBetween("say \"one\" and \"two\"", "\"", "\""), "one");
+    EXPECT_EQ(ExtractBetween("<UDN>uuid:1234</UDN>", "<UDN>uuid:", "</UDN>"), "1234");
+    EXPECT_EQ(ExtractBetween("<UDN>UUID:1234</UDN>", "<UDN>uuid:", "</UDN>"), "");
+    EXPECT_EQ(ExtractBetween("<serialNumber></serialNumber>", "<serialNumber>", "</serialNumber>"), "");
+}
+
+}  // namespace

@@ -1,0 +1,550 @@
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "afx_wnd.h"
+#include "indicators/get_url.h"
+#include "isolated_network.h"
+#include "log/log_message.h"
+#include "platform_testing.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using platform::testing::DebugOutputRecorder;
+using platform::testing::PumpUntil;
+
+constexpr size_t kResponseCap = 1024 * 1024;
+const std::string kOk = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok";
+
+void ThrowIfFailed(bool failed, const char* what)
+{
+    if (failed)
+        throw std::system_error(errno, std::generic_category(), what);
+}
+
+sockaddr_in LoopbackAddress(uint16_t port)
+{
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return address;
+}
+
+// A TCP socket bound on 127.0.0.1; port 0 takes a free one.
+class LoopbackSocket {
+public:
+    explicit LoopbackSocket(uint16_t port = 0) : m_fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0))
+    {
+        ThrowIfFailed(m_fd < 0, "socket");
+        const int on = 1;
+        setsockopt(m_fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+        sockaddr_in address = LoopbackAddress(port);
+        ThrowIfFailed(bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0, "bind");
+        socklen_t length = sizeof address;
+        getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length);
+        m_port = ntohs(address.sin_port);
+    }
+    ~LoopbackSocket() { close(m_fd); }
+    LoopbackSocket(const LoopbackSocket&) = delete;
+    LoopbackSocket& operator=(const LoopbackSocket&) = delete;
+
+    int fd() const { return m_fd; }
+    uint16_t port() const { return m_port; }
+    std::string Url(const std::string& path) const
+    {
+        return "http://127.0.0.1:" + std::to_string(m_port) + "/" + path;
+    }
+
+private:
+    int m_fd;
+    uint16_t m_port = 0;
+};
+
+// What the server does after it has read the request: sends the pieces, one
+// segment each, then closes, keeps the connection open without a word, or
+// sends without end.
+struct Reply {
+    enum class Then { Close, HoldOpen, SendForever };
+    std::vector<std::string> pieces;
+    Then then = Then::Close;
+};
+
+// Bytes that the endless reply repeats; its length does not divide 256, so
+// a lost or repeated chunk shows.
+const std::string& EndlessBlock()
+{
+    static const std::string block = [] {
+        std::string bytes(4093, '\0');
+        for (size_t i = 0; i < bytes.size(); ++i)
+            bytes[i] = static_cast<char>(i * 7 % 256);
+        return bytes;
+    }();
+    return block;
+}
+
+// Serves one connection on 127.0.0.1 from its own thread. Every wait ends
+// at the server's deadline or when it is told to finish.
+class LoopbackHttpServer {
+public:
+    explicit LoopbackHttpServer(Reply reply, uint16_t port = 0)
+        : m_listener(port), m_deadline(Clock::now() + std::chrono::seconds(20))
+    {
+        ThrowIfFailed(listen(m_listener.fd(), 4) != 0, "listen");
+        m_stop = eventfd(0, EFD_CLOEXEC);
+        ThrowIfFailed(m_stop < 0, "eventfd");
+        m_thread = std::thread([this, reply = std::move(reply)] { Serve(reply); });
+    }
+    ~LoopbackHttpServer()
+    {
+        Finish();
+        close(m_stop);
+    }
+
+    std::string Url(const std::string& path) const { return m_listener.Url(path); }
+    uint16_t port() const { return m_listener.port(); }
+
+    // Both stop the server first, so that they read settled results.
+    int Connections()
+    {
+        Finish();
+        return m_connections;
+    }
+    std::string Request()
+    {
+        Finish();
+        return m_request;
+    }
+
+private:
+    void Finish()
+    {
+        if (!m_thread.joinable())
+            return;
+        const uint64_t one = 1;
+        ThrowIfFailed(write(m_stop, &one, sizeof one) != sizeof one, "eventfd");
+        m_thread.join();
+    }
+
+    // True when fd is ready; false once the server is told to finish or its
+    // deadline passes with fd still not ready.
+    bool WaitFor(int fd, short events) const
+    {
+        for (;;) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(m_deadline - Clock::now());
+            if (left.count() <= 0)
+                return false;
+            pollfd watched[2] = {{fd, events, 0}, {m_stop, POLLIN, 0}};
+            const int ready = poll(watched, 2, static_cast<int>(left.count()));
+            if (ready > 0)
+                return watched[0].revents != 0;
+            if (ready < 0 && errno != EINTR)
+                return false;
+        }
+    }
+
+    void Serve(const Reply& reply)
+    {
+        if (!WaitFor(m_listener.fd(), POLLIN))
+            return;
+        const int client = accept4(m_listener.fd(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (client < 0)
+            return;
+        ++m_connections;
+        const int on = 1;
+        setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+        m_request = ReadRequest(client);
+        bool open = true;
+        for (const std::string& piece : reply.pieces)
+            open = open && SendAll(client, piece);
+        if (open && reply.then == Reply::Then::HoldOpen)
+            DiscardUntilPeerCloses(client);
+        if (open && reply.then == Reply::Then::SendForever)
+            SendUntilPeerCloses(client);
+        close(client);
+    }
+
+    std::string ReadRequest(int client) const
+    {
+        std::string request;
+        char buffer[512];
+        while (request.find("\r\n\r\n") == std::string::npos && WaitFor(client, POLLIN)) {
+            const ssize_t received = recv(client, buffer, sizeof buffer, 0);
+            if (received <= 0)
+                break;
+            request.append(buffer, static_cast<size_t>(received));
+        }
+        return request;
+    }
+
+    bool SendAll(int client, const std::string& bytes) const
+    {
+        size_t sent = 0;
+        while (sent < bytes.size()) {
+            const ssize_t now = send(client, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+            if (now > 0)
+                sent += static_cast<size_t>(now);
+            else if (errno != EAGAIN || !WaitFor(client, POLLOUT))
+                return false;
+        }
+        return true;
+    }
+
+    void DiscardUntilPeerCloses(int client) const
+    {
+        char buffer[512];
+        while (WaitFor(client, POLLIN) && recv(client, buffer, sizeof buffer, 0) > 0) {
+        }
+    }
+
+    // Bounded by bytes as well, should the client never stop reading.
+    void SendUntilPeerCloses(int client) const
+    {
+        for (size_t sent = 0; sent < 16 * kResponseCap && SendAll(client, EndlessBlock()); sent += EndlessBlock().size()) {
+        }
+    }
+
+    LoopbackSocket m_listener;
+    int m_stop = -1;
+    Clock::time_point m_deadline;
+    std::thread m_thread;
+    int m_connections = 0;
+    std::string m_request;
+};
+
+Reply Answer(const std::string& response) { return {{response}, Reply::Then::Close}; }
+Reply AnswerAndHoldOpen(const std::string& response) { return {{response}, Reply::Then::HoldOpen}; }
+Reply Silence() { return {{}, Reply::Then::HoldOpen}; }
+Reply AnswerForever(const std::string& header) { return {{header}, Reply::Then::SendForever}; }
+
+std::string RequestFor(const std::string& path) { return "GET /" + path + " HTTP/1.1\r\n\r\n"; }
+
+std::string TryConnectLine(const std::string& url)
+{
+    return ("GetUrl::TryConnect(" + url + ")").substr(0, kLogTextLimit);
+}
+
+// The counts of the "rxlen" log lines, in order.
+std::vector<int> ReceivedCounts(const std::vector<std::string>& lines)
+{
+    const std::string prefix = "GetUrl::rxlen=";
+    std::vector<int> counts;
+    for (const std::string& line : lines) {
+        if (line.rfind(prefix, 0) == 0)
+            counts.push_back(std::stoi(line.substr(prefix.size())));
+    }
+    return counts;
+}
+
+struct TimedFetch {
+    std::string response;
+    long long milliseconds;
+};
+
+TimedFetch GetUrlTimed(const std::string& url)
+{
+    const auto start = Clock::now();
+    std::string response = GetUrl(url);
+    return {response, std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count()};
+}
+
+class GetUrlTest : public testing::Test {
+protected:
+    void SetUp() override { platform::testing::EnsureApplication(); }
+
+    const std::vector<std::string>& lines() const { return log.lines(); }
+
+    DebugOutputRecorder log;
+};
+
+TEST_F(GetUrlTest, SendsOnlyTheRequestLineAndLogsEachStep)
+{
+    LoopbackHttpServer server(Answer(kOk));
+    const std::string url = server.Url("desc.xml");
+
+    EXPECT_EQ(GetUrl(url), kOk);
+
+    EXPECT_EQ(server.Request(), "GET /desc.xml HTTP/1.1\r\n\r\n");
+    const std::vector<std::string> expected = {
+        "GetUrl::TryConnect(" + url + ")", "GetUrl::Connected",   "GetUrl::Send(26)", "GetUrl::txdlen=26",
+        "GetUrl::try receive",             "GetUrl::rxlen=" + std::to_string(kOk.size()),
+        "GetUrl::try receive",             "GetUrl::rxlen=0"};
+    EXPECT_EQ(lines(), expected);
+}
+
+TEST_F(GetUrlTest, ResponsesAreReturnedWholeAndUninterpreted)
+{
+    const std::vector<std::string> responses = {
+        "HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\n\r\nnot found",
+        "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nlonger than announced",
+        "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n2\r\nab\r\n0\r\n\r\n",
+        "not HTTP at all",
+    };
+    for (const std::string& response : responses) {
+        SCOPED_TRACE(response);
+        LoopbackHttpServer server(Answer(response));
+        EXPECT_EQ(GetUrl(server.Url("desc.xml")), response);
+    }
+}
+
+TEST_F(GetUrlTest, ResponseInSmallAndLargePiecesArrivesByteForByte)
+{
+    std::string response = "HTTP/1.1 200 OK\r\n\r\n";
+    for (int i = 0; i < 3000; ++i)
+        response += static_cast<char>(i % 256);  // zero bytes included
+    Reply reply;
+    const size_t sizes[] = {1, 7, 300};
+    for (size_t at = 0, i = 0; at < response.size(); ++i) {
+        reply.pieces.push_back(response.substr(at, sizes[i % 3]));
+        at += sizes[i % 3];
+    }
+    LoopbackHttpServer server(reply);
+
+    EXPECT_EQ(GetUrl(server.Url("desc.xml")), response);
+
+    const std::vector<int> counts = ReceivedCounts(lines());
+    EXPECT_LE(*std::max_element(counts.begin(), counts.end()), 256);
+    EXPECT_EQ(counts.back(), 0);
+}
+
+TEST_F(GetUrlTest, PortIsReadAsAtoiReadsIt)
+{
+    LoopbackHttpServer server(Answer(kOk));
+    const std::string url = "http://127.0.0.1:  +" + std::to_string(server.port()) + "x/a/b.xml?c=d/e";
+
+    EXPECT_EQ(GetUrl(url), kOk);
+    EXPECT_EQ(server.Request(), RequestFor("a/b.xml?c=d/e"));
+}
+
+TEST_F(GetUrlTest, UrlsOtherThanPlainHttpAreRefusedWithoutALogLineOrConnection)
+{
+    LoopbackHttpServer server(Answer(kOk));
+    const std::string authority = "127.0.0.1:" + std::to_string(server.port());
+    const std::string refused[] = {
+        "", "http", "http://", "https://" + authority + "/desc.xml", "HTTP://" + authority + "/desc.xml",
+        "http:/" + authority + "/desc.xml", " http://" + authority + "/desc.xml",
+    };
+    for (const std::string& url : refused) {
+        SCOPED_TRACE(url);
+        EXPECT_EQ(GetUrl(url), "");
+    }
+    EXPECT_TRUE(lines().empty());
+    EXPECT_EQ(server.Connections(), 0);
+}
+
+TEST_F(GetUrlTest, OnlyTheFirst254CharactersOfTheUrlCount)
+{
+    LoopbackHttpServer pathServer(Answer(kOk));
+    const std::string pathPrefix = pathServer.Url("");
+    const std::string path(254 - pathPrefix.size(), 'a');
+    const std::string longPath = pathPrefix + path + "/../other.xml";
+    EXPECT_EQ(GetUrl(longPath), kOk);
+    EXPECT_EQ(pathServer.Request(), RequestFor(path));
+
+    LoopbackHttpServer portServer(Answer(kOk));
+    const std::string port = std::to_string(portServer.port());
+    const std::string zeros(254 - std::string("http://127.0.0.1:").size() - port.size(), '0');
+    const std::string longPort = "http://127.0.0.1:" + zeros + port + "7/desc.xml";
+    EXPECT_EQ(GetUrl(longPort), kOk);
+    EXPECT_EQ(portServer.Request(), RequestFor(""));
+
+    // The log line holds the URL as given, as far as a log line reaches.
+    EXPECT_EQ(log.Count(TryConnectLine(longPath)), 1u);
+    EXPECT_EQ(log.Count(TryConnectLine(longPort)), 1u);
+}
+
+TEST_F(GetUrlTest, PathTooLongForTheRequestIsRefusedBeforeConnecting)
+{
+    const std::string path(238, 'p');
+
+    EXPECT_EQ(GetUrl("http://127.1/" + path), "");
+
+    const std::vector<std::string> expected = {">GetUrl: path of 238 characters too long for the request"};
+    EXPECT_EQ(lines(), expected);
+}
+
+TEST_F(GetUrlTest, RefusedConnectionReturnsEmptyAfterTryConnect)
+{
+    LoopbackSocket notListening;
+    const std::string url = notListening.Url("desc.xml");
+
+    EXPECT_EQ(GetUrl(url), "");
+
+    const std::vector<std::string> expected = {TryConnectLine(url)};
+    EXPECT_EQ(lines(), expected);
+}
+
+bool ConnectWithin3Seconds(const LoopbackSocket& client, uint16_t port)
+{
+    const timeval bound{3, 0};
+    setsockopt(client.fd(), SOL_SOCKET, SO_SNDTIMEO, &bound, sizeof bound);
+    const sockaddr_in address = LoopbackAddress(port);
+    return connect(client.fd(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+}
+
+// A listening socket reports its accept queue's length as unacknowledged.
+unsigned AcceptQueueLength(const LoopbackSocket& listener)
+{
+    tcp_info info{};
+    socklen_t length = sizeof info;
+    getsockopt(listener.fd(), IPPROTO_TCP, TCP_INFO, &info, &length);
+    return info.tcpi_unacked;
+}
+
+TEST_F(GetUrlTest, ConnectWithoutAnswerEndsAfterThreeSeconds)
+{
+    // A listener whose accept queue is full drops further connection
+    // requests unanswered; a backlog of 1 holds two connections.
+    LoopbackSocket listener;
+    ASSERT_EQ(listen(listener.fd(), 1), 0);
+    LoopbackSocket fillers[2];
+    for (LoopbackSocket& filler : fillers)
+        ASSERT_TRUE(ConnectWithin3Seconds(filler, listener.port()));
+    ASSERT_TRUE(PumpUntil([&] { return AcceptQueueLength(listener) == 2; }, 3000));
+    const std::string url = listener.Url("desc.xml");
+
+    const TimedFetch fetch = GetUrlTimed(url);
+
+    EXPECT_EQ(fetch.response, "");
+    EXPECT_GE(fetch.milliseconds, 2900);
+    EXPECT_LT(fetch.milliseconds, 4500);
+    const std::vector<std::string> expected = {TryConnectLine(url)};
+    EXPECT_EQ(lines(), expected);
+}
+
+TEST_F(GetUrlTest, SilentServerGivesEmptyAfterTheReceiveBound)
+{
+    LoopbackHttpServer server(Silence());
+
+    const TimedFetch fetch = GetUrlTimed(server.Url("desc.xml"));
+
+    EXPECT_EQ(fetch.response, "");
+    EXPECT_GE(fetch.milliseconds, 4900);
+    EXPECT_LT(fetch.milliseconds, 7000);
+    ASSERT_FALSE(lines().empty());
+    EXPECT_EQ(lines().back(), "GetUrl::rxlen=-1");
+    EXPECT_EQ(log.Count("GetUrl::try receive"), 1u);
+}
+
+TEST_F(GetUrlTest, ServerThatNeverClosesGivesWhatItSent)
+{
+    const std::string partial = "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\npart";
+    LoopbackHttpServer server(AnswerAndHoldOpen(partial));
+
+    const TimedFetch fetch = GetUrlTimed(server.Url("desc.xml"));
+
+    EXPECT_EQ(fetch.response, partial);
+    EXPECT_LT(fetch.milliseconds, 7000);
+    ASSERT_FALSE(lines().empty());
+    EXPECT_EQ(lines().back(), "GetUrl::rxlen=-1");
+}
+
+TEST_F(GetUrlTest, EndlessResponseIsCutAtOneMebibyte)
+{
+    const std::string header = "HTTP/1.1 200 OK\r\n\r\n";
+    LoopbackHttpServer server(AnswerForever(header));
+
+    const std::string response = GetUrl(server.Url("desc.xml"));
+
+    std::string expected = header;
+    while (expected.size() < kResponseCap)
+        expected += EndlessBlock();
+    expected.resize(kResponseCap);
+    EXPECT_EQ(response.size(), kResponseCap);
+    EXPECT_TRUE(response == expected);
+    ASSERT_GE(lines().size(), 2u);
+    EXPECT_EQ(lines().back(), ">GetUrl: response cut at 1048576 bytes");
+    EXPECT_EQ(lines()[lines().size() - 2].rfind("GetUrl::rxlen=", 0), 0u);
+    const std::vector<int> counts = ReceivedCounts(lines());
+    EXPECT_EQ(counts.size(), log.Count("GetUrl::try receive"));
+    EXPECT_GT(*std::min_element(counts.begin(), counts.end()), 0);
+}
+
+// Fixed ports: bound only inside the test's own network namespace.
+class GetUrlFixedPortTest : public GetUrlTest {
+protected:
+    void SetUp() override
+    {
+        REQUIRE_ISOLATED_NETWORK();
+        GetUrlTest::SetUp();
+    }
+};
+
+TEST_F(GetUrlFixedPortTest, PortDefaultsTo80AndAnEmptyPathAsksForTheRoot)
+{
+    struct Case {
+        std::string url;
+        uint16_t port;
+        std::string request;
+    };
+    const Case cases[] = {
+        {"http://127.0.0.1:81", 81, RequestFor("")},
+        {"http://127.0.0.1", 80, RequestFor("")},
+        {"http://127.0.0.1:", 80, RequestFor("")},
+        {"http://127.0.0.1:/desc.xml", 80, RequestFor("desc.xml")},
+        {"http://127.0.0.1/", 80, RequestFor("")},
+    };
+    for (const Case& fetch : cases) {
+        SCOPED_TRACE(fetch.url);
+        LoopbackHttpServer server(Answer(kOk), fetch.port);
+        EXPECT_EQ(GetUrl(fetch.url), kOk);
+        EXPECT_EQ(server.Request(), fetch.request);
+    }
+}
+
+TEST_F(GetUrlFixedPortTest, PathOf237CharactersFillsTheRequest)
+{
+    LoopbackHttpServer server(Answer(kOk), 80);
+    const std::string path(237, 'p');
+
+    EXPECT_EQ(GetUrl("http://127.0.0.1/" + path), kOk);
+    EXPECT_EQ(server.Request().size(), 255u);
+    EXPECT_TRUE(log.Contains("GetUrl::Send(255)"));
+}
+
+class TickCountingWindow : public CWnd {
+public:
+    void OnTimer(UINT_PTR) { ++(insideGetUrl ? ticksInside : ticksAfter); }
+
+    bool insideGetUrl = false;
+    int ticksInside = 0;
+    int ticksAfter = 0;
+
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(TickCountingWindow, CWnd)
+    ON_WM_TIMER()
+END_MESSAGE_MAP()
+
+TEST_F(GetUrlTest, TimerDueDuringTheWaitIsDeliveredOnceAfterGetUrlReturns)
+{
+    LoopbackHttpServer server(Silence());
+    TickCountingWindow window;
+    platform::testing::BareWidget widget(window);
+    // Comes due twice in the 5-second receive wait, and next a second after it.
+    window.SetTimer(1, 2000);
+
+    window.insideGetUrl = true;
+    EXPECT_EQ(GetUrl(server.Url("desc.xml")), "");
+    window.insideGetUrl = false;
+
+    EXPECT_EQ(window.ticksInside, 0);
+    ASSERT_TRUE(PumpUntil([&] { return window.ticksAfter > 0; }, 500));
+    EXPECT_EQ(window.ticksAfter, 1);
+}
+
+}  // namespace

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ssdp/ssdp_message.h"
+
+namespace sim {
+
+struct SimOptions {
+    std::string address;  // IPv4 of this host: announced, joined on, served on
+    int count = 1;
+    std::string name_pattern = "scale-%d";
+    int max_age = 1800;
+    int notify_every = 30;  // seconds between alive rounds; 0: only at start
+    int mx_cap = 0;         // answers wait at most min(MX, mx_cap) seconds
+    int first_port = 80;    // indicator K serves on first_port + K - 1
+    std::string device_type = kSearchTarget;
+
+    // Faults for hostile-device tests.
+    bool no_body = false;    // no empty line between description headers and body
+    bool hang_http = false;  // accept, read, never answer
+    int slow_http_bps = 0;   // 0: answers go out at full speed
+    bool oversize = false;   // one 1501-byte datagram at start
+    bool empty = false;      // one zero-length datagram at start
+    int garbage = 0;         // malformed datagrams at start
+};
+
+enum class CommandLineOutcome { kRun, kHelp, kError };
+
+struct CommandLine {
+    CommandLineOutcome outcome = CommandLineOutcome::kError;
+    SimOptions options;
+    std::string error;  // set when outcome is kError
+};
+
+// arguments excludes the program name.
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+std::string HelpText();
+
+}  // namespace sim

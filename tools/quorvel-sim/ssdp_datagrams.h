@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+#include "indicator.h"
+
+namespace sim {
+
+inline constexpr char kMulticastGroup[] = "239.255.255.250";
+inline constexpr int kSsdpPort = 1900;
+inline constexpr char kServerHeader[] = "Linux/6 UPnP/1.0 quorvel-sim/1.0";
+inline constexpr int kMaxDatagram = 1500;
+
+// What all datagrams of one run announce.
+struct Announcement {
+    std::string device_type;
+    int max_age = 1800;
+};
+
+Announcement AnnouncementFor(const SimOptions& options);
+
+std::string ComposeAliveNotify(const Indicator& indicator, const Announcement& announcement);
+std::string ComposeByebyeNotify(const Indicator& indicator, const Announcement& announcement);
+std::string ComposeSearchAnswer(const Indicator& indicator, const Announcement& announcement);
+
+}  // namespace sim
