@@ -17,3 +17,10 @@ quorvel_dialog_test(discovery_dialog_tests
     ${CMAKE_CURRENT_LIST_DIR}/dialog/discovery_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/dialog/discovery_burst_test.cpp
   LIBS quorvel_dialog_harness)
+
+# The real dialog, offscreen, writing its list for the lab tests to read.
+add_executable(quorvel-list-watcher ${CMAKE_CURRENT_LIST_DIR}/lab/tools/list_watcher.cpp)
+target_link_libraries(quorvel-list-watcher PRIVATE quorvel_core quorvel_platform_testing)
+quorvel_strict(quorvel-list-watcher)
+
+quorvel_lab_test(discovery_lab_test lab/discovery_lab_test.sh)

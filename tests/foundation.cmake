@@ -13,6 +13,4 @@ quorvel_dialog_test(foundation_dialog_tests
     ${CMAKE_CURRENT_LIST_DIR}/dialog/network_startup_test.cpp
   LIBS quorvel_core quorvel_platform_testing)
 
-if(NOT QUORVEL_TMP_NOSIM)
-  quorvel_lab_test(foundation_lab_test lab/foundation_lab_test.sh)
-endif()
+quorvel_lab_test(foundation_lab_test lab/foundation_lab_test.sh)

@@ -1,0 +1,72 @@
+// Runs the real main dialog (offscreen) for the lab tests and writes its
+// indicator list to a file whenever the list changes, one row per line with
+// the five cells separated by tabs, so that tests read the list itself.
+//
+//   quorvel-list-watcher OUTPUT SECONDS [switches...]
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "afx_socket.h"
+#include "platform_seams.h"
+#include "platform_testing.h"
+#include "ui/quorvel_app.h"
+#include "ui/quorvel_dlg.h"
+
+namespace {
+
+std::string Snapshot(CQuorvelDlg& dialog)
+{
+    std::string text;
+    for (int row = 0; row < dialog.m_list.GetItemCount(); ++row) {
+        for (int column = 0; column < 5; ++column)
+            text += dialog.m_list.GetItemText(row, column) + (column < 4 ? "\t" : "\n");
+    }
+    return text;
+}
+
+void WriteAtomically(const std::string& path, const std::string& text)
+{
+    const std::string temporary = path + ".tmp";
+    std::ofstream(temporary, std::ios::binary | std::ios::trunc) << text;
+    std::rename(temporary.c_str(), path.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: %s OUTPUT SECONDS [switches...]\n", argv[0]);
+        return 2;
+    }
+    const std::string output = argv[1];
+    const int seconds = std::atoi(argv[2]);
+    std::vector<std::string> commandLine = {argv[0]};
+    for (int i = 3; i < argc; ++i)
+        commandLine.emplace_back(argv[i]);
+    platform::testing::SetCommandLine(commandLine);
+    platform::testing::EnsureApplication();
+    platform::seams::SetMessageBoxHandler([](const std::string& text, const std::string&, UINT) {
+        std::fprintf(stderr, "BOX:%s\n", text.c_str());
+        return IDOK;
+    });
+    AfxSocketInit();
+    CQuorvelApp app;
+    CQuorvelDlg dialog;
+    WriteAtomically(output, "");
+    platform::testing::RunDialog(dialog, [&] {
+        std::string last;
+        for (int tick = 0; tick < seconds * 10; ++tick) {
+            platform::testing::PumpFor(100);
+            std::string now = Snapshot(dialog);
+            if (now != last)
+                WriteAtomically(output, now);
+            last = now;
+        }
+    });
+    return 0;
+}
