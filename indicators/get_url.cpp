@@ -1,6 +1,7 @@
 #include "indicators/get_url.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <optional>
 
@@ -25,6 +26,8 @@ constexpr size_t kResponseCap = 1024 * 1024;
 // A device that never answers must not hold the window for longer.
 constexpr int kConnectTimeoutMs = 3000;
 constexpr int kReceiveTimeoutMs = 5000;
+// Nor may one that drips its answer a byte at a time.
+constexpr int kWholeResponseMs = 10000;
 
 struct UrlParts {
     std::string host;
@@ -91,16 +94,29 @@ void SendRequest(CSocket& socket, const std::string& path)
     LogMessage("GetUrl::txdlen=%d", sent);
 }
 
-// Reads until the peer closes, a wait fails, or the cap is reached.
+int MillisecondsLeft(std::chrono::steady_clock::time_point deadline)
+{
+    const auto left = deadline - std::chrono::steady_clock::now();
+    return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(left).count());
+}
+
+// Reads until the peer closes, a wait fails, the cap is reached or the whole
+// response has taken too long.
 std::string ReceiveResponse(CSocket& socket)
 {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWholeResponseMs);
     std::string response;
     char buffer[kReceiveChunk];
     for (;;) {
+        const int bound = std::clamp(MillisecondsLeft(deadline), 0, kReceiveTimeoutMs);
+        socket.SetTimeout(bound);
         LogMessage("GetUrl::try receive");
         const size_t wanted = std::min(kReceiveChunk, kResponseCap - response.size());
         const int received = socket.Receive(buffer, static_cast<int>(wanted));
+        const bool ranOut = received < 0 && WSAGetLastError() == WSAETIMEDOUT && bound < kReceiveTimeoutMs;
         LogMessage("GetUrl::rxlen=%d", received);
+        if (ranOut)
+            LogMessage(">GetUrl: response cut after %d ms", kWholeResponseMs);
         if (received <= 0)
             return response;
         response.append(buffer, static_cast<size_t>(received));

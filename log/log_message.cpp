@@ -9,7 +9,6 @@
 namespace {
 
 constexpr const char kLogFileName[] = "/quorvel.log";
-constexpr int kPrefixLength = 24;
 
 // The first of TEMP, TMP, TMPDIR that is set, else /tmp.
 bool ReadTempDirectory(char* buffer, DWORD size)
@@ -59,7 +58,8 @@ const char* DiagnosticLog::GetLogFilePath()
         return m_path;
     if (std::strlen(directory) + sizeof kLogFileName > sizeof m_path)
         return m_path;  // does not fit: no file logging for this run
-    std::snprintf(m_path, sizeof m_path, "%s%s", directory, kLogFileName);
+    std::strcpy(m_path, directory);
+    std::strcat(m_path, kLogFileName);
     DeleteFileA(m_path);
     return m_path;
 }
@@ -68,7 +68,7 @@ void DiagnosticLog::AppendLogFile(const char* line)
 {
     SYSTEMTIME now;
     GetSystemTime(&now);
-    char prefix[64];  // kPrefixLength characters for every valid time
+    char prefix[64];  // 24 characters for every valid time
     std::snprintf(prefix, sizeof prefix, "%04d-%02d-%02d-%02d:%02d:%02d.%03d|", now.wYear, now.wMonth, now.wDay,
                   now.wHour, now.wMinute, now.wSecond, now.wMilliseconds);
     const char* path = GetLogFilePath();

@@ -1,12 +1,30 @@
 #include "ui/my_list_ctrl.h"
 
 #include <algorithm>
+#include <iterator>
 
+#include "afx_gdi.h"
 #include "win_resource.h"
 
 namespace {
 
 constexpr DWORD kListViewTypeMask = 0x3;
+// Room kept right of the title for the triangle; a narrower column shows
+// the triangle alone.
+constexpr int kSortMarkRoom = 32;
+constexpr int kHeaderTextBufferSize = 256;
+
+// The triangle's corners after a title tw pixels wide, closed on the first.
+struct TriangleOutline {
+    POINT corners[4];
+};
+
+TriangleOutline SortTriangle(int tw, bool descending)
+{
+    if (descending)
+        return {{{tw + 8, 4}, {tw + 4, 12}, {tw + 12, 12}, {tw + 8, 4}}};
+    return {{{tw + 12, 4}, {tw + 4, 4}, {tw + 8, 12}, {tw + 12, 4}}};
+}
 
 }  // namespace
 
@@ -94,4 +112,75 @@ void CMyListCtrl::OnLButtonDown(UINT flags, CPoint point)
         return;
     const UINT state = column == 0 ? (LVIS_SELECTED | LVIS_FOCUSED) : LVIS_FOCUSED;
     SetItemState(row, state, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+// The sorted column shows its title and a triangle, pointing up for a
+// descending sort, drawn into one bitmap; every other column shows its plain
+// title. The triangle follows the title's full width even when the title is
+// cut, as the list's font measures it.
+void CMyListCtrl::SetSortMark(int column, bool descending)
+{
+    CHeaderCtrl* header = GetHeaderCtrl();
+    if (!header)
+        return;
+    char text[kHeaderTextBufferSize] = "";
+    HDITEM item;
+    item.mask = HDI_TEXT | HDI_WIDTH;
+    item.pszText = text;
+    item.cchTextMax = kHeaderTextBufferSize;
+    if (!header->GetItem(column, &item))
+        return;
+    CRect headerClient;
+    header->GetClientRect(&headerClient);
+
+    CBitmap mark;
+    PaintSortMark(header, text, item.cxy, headerClient.Height(), descending, mark);
+    ShowSortMark(header, column, mark);
+}
+
+void CMyListCtrl::PaintSortMark(CWnd* header, const char* text, int width, int height, bool descending,
+                                CBitmap& mark) const
+{
+    CClientDC headerDC(header);
+    CDC memoryDC;
+    if (!mark.CreateCompatibleBitmap(&headerDC, width, height) || !memoryDC.CreateCompatibleDC(&headerDC))
+        return;
+    CBitmap* oldBitmap = memoryDC.SelectObject(&mark);
+    CBrush* face = CBrush::FromHandle(GetSysColorBrush(COLOR_BTNFACE));
+    CBrush* oldBrush = memoryDC.SelectObject(face);
+    const CRect all(0, 0, width, height);
+    memoryDC.FillRect(all, face);
+    CGdiObject* oldFont = memoryDC.SelectStockObject(DEFAULT_GUI_FONT);
+    if (width > kSortMarkRoom) {
+        memoryDC.SetBkMode(TRANSPARENT);
+        CRect textBox(0, 2, width - kSortMarkRoom, height - 2);
+        memoryDC.DrawText(text, -1, textBox, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    }
+    CGdiObject* oldPen = memoryDC.SelectStockObject(BLACK_PEN);
+    const TriangleOutline triangle = SortTriangle(GetStringWidth(text), descending);
+    memoryDC.MoveTo(triangle.corners[0].x, triangle.corners[0].y);
+    for (size_t corner = 1; corner < std::size(triangle.corners); ++corner)
+        memoryDC.LineTo(triangle.corners[corner].x, triangle.corners[corner].y);
+    memoryDC.SelectObject(oldPen);
+    memoryDC.SelectObject(oldFont);
+    memoryDC.SelectObject(oldBrush);
+    memoryDC.SelectObject(oldBitmap);
+    memoryDC.DeleteDC();
+}
+
+// The header keeps its own copy of the bitmap, so the mark may go afterwards.
+void CMyListCtrl::ShowSortMark(CHeaderCtrl* header, int column, const CBitmap& mark)
+{
+    const int count = header->GetItemCount();
+    for (int other = 0; other < count; ++other) {
+        HDITEM item;
+        item.mask = HDI_FORMAT;
+        item.fmt = HDF_LEFT | HDF_STRING;
+        if (other == column) {
+            item.mask |= HDI_BITMAP;
+            item.fmt = HDF_BITMAP;
+            item.hbm = mark;
+        }
+        header->SetItem(other, &item);
+    }
 }

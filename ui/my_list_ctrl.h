@@ -7,12 +7,16 @@
 
 #include "afx_listctrl.h"
 
+class CBitmap;
+
 class CMyListCtrl : public CListCtrl {
 public:
     BOOL InsertColumns(const LVCOLUMN* columns, int count);
     // The row under a point in client coordinates, or -1; the column through
     // column when given.
     int HitTestColumn(POINT point, int* column) const;
+    // Marks the column as the sorted one, its triangle pointing up for a
+    // descending sort; the other columns show their plain titles.
     void SetSortMark(int column, bool descending);
 
     DECLARE_MESSAGE_MAP()
@@ -25,4 +29,7 @@ protected:
 private:
     void FocusOnScroll();
     bool ColumnAt(const RECT& rowBounds, POINT point, int* column) const;
+    void PaintSortMark(CWnd* header, const char* text, int width, int height, bool descending,
+                       CBitmap& mark) const;
+    static void ShowSortMark(CHeaderCtrl* header, int column, const CBitmap& mark);
 };

@@ -1,26 +1,15 @@
 #include "ui/quorvel_app.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "afx_socket.h"
 #include "afx_wnd.h"
 #include "log/log_message.h"
 #include "res/resource.h"
+#include "ui/command_line_switches.h"
 #include "ui/quorvel_dlg.h"
-
-namespace {
-
-// Plain, case-sensitive substring search: a match anywhere counts, inside
-// another argument or the program's own path too.
-bool HasSwitch(const char* commandLine, const char* arguments, char letter)
-{
-    const char slashForm[] = {'/', letter, '\0'};
-    const char dashForm[] = {'-', letter, '\0'};
-    return (commandLine && (std::strstr(commandLine, slashForm) || std::strstr(commandLine, dashForm))) ||
-           (arguments && std::strstr(arguments, dashForm));
-}
-
-}  // namespace
+#include "win_registry.h"
 
 CQuorvelApp::CQuorvelApp() = default;
 
@@ -38,11 +27,34 @@ void CQuorvelApp::ReadSwitches()
     TheLog().SetSwitch(m_switch_l);
 }
 
+// The TCP/IP parameter "IGMPLevel": 2 (or absent, or not a number) means full
+// multicast; anything else means the searches could not work.
+bool CQuorvelApp::MulticastDisabled() const
+{
+    static BYTE value[256];
+    HKEY parameters = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters", 0,
+                      KEY_QUERY_VALUE, &parameters) != ERROR_SUCCESS)
+        return false;
+    DWORD type = 0;
+    DWORD size = sizeof value;
+    DWORD level = 2;
+    if (RegQueryValueExA(parameters, "IGMPLevel", nullptr, &type, value, &size) == ERROR_SUCCESS && type == REG_DWORD)
+        std::memcpy(&level, value, sizeof level);
+    RegCloseKey(parameters);
+    return level != 2;
+}
+
 BOOL CQuorvelApp::InitInstance()
 {
     if (!AfxSocketInit()) {
         AfxMessageBox(IDP_SOCKETS_INIT_FAILED);
         return FALSE;
+    }
+    if (MulticastDisabled()) {
+        AfxMessageBox("Multicast support is disabled on your system\nPlease contact your system administatur to enable IGMP",
+                      MB_OK | MB_ICONHAND | MB_TASKMODAL);
+        std::exit(1);
     }
     ReadSwitches();
     CQuorvelDlg dialog;

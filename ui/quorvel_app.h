@@ -17,6 +17,7 @@ public:
 
 private:
     void ReadSwitches();
+    bool MulticastDisabled() const;
 };
 
 // The one application object, as the other parts read it.

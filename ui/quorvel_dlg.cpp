@@ -5,6 +5,7 @@
 #include "log/log_message.h"
 #include "res/resource.h"
 #include "ui/quorvel_app.h"
+#include "win_resource.h"
 
 namespace {
 
@@ -24,12 +25,23 @@ const LVCOLUMN kIndicatorColumns[] = {
 
 BEGIN_MESSAGE_MAP(CQuorvelDlg, CDialog)
     ON_WM_DESTROY()
+    ON_WM_QUERYDRAGICON()
     ON_BN_CLICKED(IDC_SEARCH, &CQuorvelDlg::OnSearch)
+    ON_NOTIFY(NM_DBLCLK, IDC_LIST, &CQuorvelDlg::OnDblclkList)
     ON_NOTIFY(LVN_ITEMCHANGED, IDC_LIST, &CQuorvelDlg::OnItemchangedList)
+    ON_NOTIFY(HDN_ITEMCLICKA, 0, &CQuorvelDlg::OnHeaderClick)
     ON_WM_TIMER()
+    ON_BN_CLICKED(IDC_SHOW_SCALES, &CQuorvelDlg::OnShowScales)
+    ON_WM_SIZE()
+    ON_WM_GETMINMAXINFO()
+    ON_BN_CLICKED(IDC_PING, &CQuorvelDlg::OnPing)
+    ON_WM_SYSCOMMAND()
+    ON_BN_CLICKED(IDC_TELNET, &CQuorvelDlg::OnTelnet)
+    ON_BN_CLICKED(IDC_BACKUP, &CQuorvelDlg::OnBackup)
+    ON_BN_CLICKED(IDC_VNC, &CQuorvelDlg::OnVnc)
 END_MESSAGE_MAP()
 
-CQuorvelDlg::CQuorvelDlg(CWnd* parent) : CDialog(IDD_QUORVEL_DIALOG, parent) {}
+CQuorvelDlg::CQuorvelDlg(CWnd* parent) : CDialog(IDD_QUORVEL_DIALOG, parent), m_hIcon(LoadIconA(IDR_MAINFRAME)) {}
 
 CQuorvelDlg::~CQuorvelDlg() = default;
 
@@ -47,9 +59,14 @@ BOOL CQuorvelDlg::OnInitDialog()
         for (int id : {IDC_SHOW_SCALES, IDC_TELNET, IDC_BACKUP})
             GetDlgItem(id)->ShowWindow(SW_HIDE);
     }
+    FindViewer();
     LogMessage("%s\n", kCaption);
     GetClientRect(&m_rcClient);
     LogMessage("OnInitDialog():m_rcClient=%d,%d\n", m_rcClient.Width(), m_rcClient.Height());
+    RegisterWithResizer();
+    ModifyStyle(0, WS_THICKFRAME);
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
     m_list.InsertColumns(kIndicatorColumns, static_cast<int>(std::size(kIndicatorColumns)));
 
     StartNetwork();

@@ -13,6 +13,7 @@
 #include "ssdp/ssdp_message.h"
 #include "ssdp/ssdp_receiver.h"
 #include "ssdp/ssdp_socket.h"
+#include "ui/dlg_item_resizer.h"
 #include "ui/my_list_ctrl.h"
 #include "win_sock.h"
 
@@ -53,7 +54,31 @@ protected:
 
     // ui/
     void OnDestroy();
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    void OnSize(UINT type, int cx, int cy);
+    void OnGetMinMaxInfo(MINMAXINFO* info);
+    void OnSysCommand(UINT id, LPARAM lParam);
+    void AddToResizer(int id, int anchors);
+    void RegisterWithResizer();
+    void FindViewer();
     void OnItemchangedList(NMHDR* notification, LRESULT* result);
+    void OnHeaderClick(NMHDR* notification, LRESULT* result);
+    static int CompareRecords(LPARAM first, LPARAM second, LPARAM sortState);
+    void OnOK() override;
+    void OnPing();
+    void OnTelnet();
+    void OnBackup();
+    void OnVnc();
+    void OnDblclkList(NMHDR* notification, LRESULT* result);
+    void OpenPresentationPage(const char* suffix);
+    void OnShowScales();
+
+public:
+    // The overview page of every present indicator, in row order.
+    std::string OverviewPage() const;
+
+protected:
 
 public:
     // Row operations: rows are found by their record, never by a remembered index.
@@ -64,13 +89,17 @@ public:
     void UpdateItem(IndicatorRecord* record);
 
     CMyListCtrl m_list;
+    HICON m_hIcon = nullptr;
     std::string m_viewer_path;
     CSsdpSocket m_port_socket;
     CSsdpSocket m_ssdp_socket;
     int m_discover_left = 0;
     int m_own_received = 0;
     int m_alive_received = 0;
+    // A value that is no column index makes every first click sort ascending.
+    int m_sort_state = -100;
     INTERFACE_INFO m_interfaces[kMaxInterfaces];
     unsigned m_interface_count = 0;
+    CDlgItemResizer m_resizer;
     CRect m_rcClient;
 };

@@ -13,6 +13,7 @@ inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(-1);
 using __time64_t = int64_t;
 
 inline constexpr DWORD GENERIC_WRITE = 0x40000000;
+inline constexpr DWORD CREATE_ALWAYS = 2;
 inline constexpr DWORD OPEN_ALWAYS = 4;
 inline constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
 inline constexpr DWORD FILE_END = 2;

@@ -172,6 +172,17 @@ void ListViewWidget::mousePressEvent(QMouseEvent* event)
     });
 }
 
+// A click selects when the button goes down, as the system's list view does,
+// so that whatever the control does after the press is not undone when the
+// button comes up.
+QItemSelectionModel::SelectionFlags ListViewWidget::selectionCommand(const QModelIndex& index,
+                                                                     const QEvent* event) const
+{
+    if (event && event->type() == QEvent::MouseButtonRelease)
+        return QItemSelectionModel::NoUpdate;
+    return QTreeWidget::selectionCommand(index, event);
+}
+
 void ListViewWidget::mouseDoubleClickEvent(QMouseEvent* event)
 {
     const QPoint global = event->globalPosition().toPoint();

@@ -83,6 +83,8 @@ HANDLE CreateFileA(const char* path, DWORD access, DWORD, void*, DWORD dispositi
     flags |= (access & GENERIC_WRITE) ? O_WRONLY : O_RDONLY;
     if (disposition == OPEN_ALWAYS)
         flags |= O_CREAT;
+    else if (disposition == CREATE_ALWAYS)
+        flags |= O_CREAT | O_TRUNC;
     int fd = open(path, flags, 0644);
     if (fd < 0)
         return INVALID_HANDLE_VALUE;

@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QImage>
+#include <QMouseEvent>
 #include <QThread>
 #include <QTimer>
 
@@ -11,6 +13,7 @@
 #include <cstdlib>
 
 #include "app_internal.h"
+#include "list_view_widget.h"
 #include "wnd_internal.h"
 
 namespace platform::testing {
@@ -143,6 +146,52 @@ BareWidget::~BareWidget()
 {
     platform::Detach(&m_window);
     delete m_widget;
+}
+
+}  // namespace platform::testing
+
+namespace platform::testing {
+
+namespace {
+
+ListHeaderView* ListHeaderOf(CWnd* list)
+{
+    auto* view = dynamic_cast<ListViewWidget*>(WidgetOf(list));
+    return view ? view->Header() : nullptr;
+}
+
+void SendMouse(QWidget* target, QEvent::Type type, QPoint position, Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, position, target->mapToGlobal(position), Qt::LeftButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+}  // namespace
+
+void ClickHeaderSection(CWnd* list, int section)
+{
+    ListHeaderView* header = ListHeaderOf(list);
+    if (!header)
+        return;
+    const QPoint centre(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
+                        header->viewport()->height() / 2);
+    SendMouse(header->viewport(), QEvent::MouseButtonPress, centre, Qt::LeftButton);
+    SendMouse(header->viewport(), QEvent::MouseButtonRelease, centre, Qt::NoButton);
+}
+
+std::vector<uint32_t> HeaderSectionPixels(CWnd* list, int section, int* width, int* height)
+{
+    ListHeaderView* header = ListHeaderOf(list);
+    const QPixmap* bitmap = header ? header->SectionBitmap(section) : nullptr;
+    const QImage image = bitmap ? bitmap->toImage().convertToFormat(QImage::Format_ARGB32) : QImage();
+    *width = image.width();
+    *height = image.height();
+    std::vector<uint32_t> pixels;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
+        pixels.insert(pixels.end(), row, row + image.width());
+    }
+    return pixels;
 }
 
 }  // namespace platform::testing

@@ -86,3 +86,15 @@ private:
 };
 
 }  // namespace platform::testing
+
+namespace platform::testing {
+
+// A left mouse click on the centre of a header section of a list control,
+// delivered to the header as the toolkit delivers a real one.
+void ClickHeaderSection(CWnd* list, int section);
+
+// The bitmap a header section shows, row by row as 0xAARRGGBB, with its size;
+// empty when the section shows none.
+std::vector<uint32_t> HeaderSectionPixels(CWnd* list, int section, int* width, int* height);
+
+}  // namespace platform::testing

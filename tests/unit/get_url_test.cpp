@@ -78,7 +78,7 @@ private:
 // segment each, then closes, keeps the connection open without a word, or
 // sends without end.
 struct Reply {
-    enum class Then { Close, HoldOpen, SendForever };
+    enum class Then { Close, HoldOpen, SendForever, Drip };
     std::vector<std::string> pieces;
     Then then = Then::Close;
 };
@@ -135,7 +135,8 @@ private:
         if (!m_thread.joinable())
             return;
         const uint64_t one = 1;
-        ThrowIfFailed(write(m_stop, &one, sizeof one) != sizeof one, "eventfd");
+        if (write(m_stop, &one, sizeof one) != sizeof one)
+            ADD_FAILURE() << "server not told to stop; it ends at its deadline";
         m_thread.join();
     }
 
@@ -174,6 +175,8 @@ private:
             DiscardUntilPeerCloses(client);
         if (open && reply.then == Reply::Then::SendForever)
             SendUntilPeerCloses(client);
+        if (open && reply.then == Reply::Then::Drip)
+            DripUntilPeerCloses(client);
         close(client);
     }
 
@@ -213,7 +216,19 @@ private:
     // Bounded by bytes as well, should the client never stop reading.
     void SendUntilPeerCloses(int client) const
     {
-        for (size_t sent = 0; sent < 16 * kResponseCap && SendAll(client, EndlessBlock()); sent += EndlessBlock().size()) {
+        for (size_t sent = 0; sent < 16 * kResponseCap; sent += EndlessBlock().size()) {
+            if (!SendAll(client, EndlessBlock()))
+                return;
+        }
+    }
+
+    // One byte every 200 ms, each well within the receive bound.
+    void DripUntilPeerCloses(int client) const
+    {
+        pollfd stop{m_stop, POLLIN, 0};
+        for (int byte = 0; byte < 200 && poll(&stop, 1, 200) == 0; ++byte) {
+            if (!SendAll(client, "x"))
+                return;
         }
     }
 
@@ -229,6 +244,7 @@ Reply Answer(const std::string& response) { return {{response}, Reply::Then::Clo
 Reply AnswerAndHoldOpen(const std::string& response) { return {{response}, Reply::Then::HoldOpen}; }
 Reply Silence() { return {{}, Reply::Then::HoldOpen}; }
 Reply AnswerForever(const std::string& header) { return {{header}, Reply::Then::SendForever}; }
+Reply Drip(const std::string& header) { return {{header}, Reply::Then::Drip}; }
 
 std::string RequestFor(const std::string& path) { return "GET /" + path + " HTTP/1.1\r\n\r\n"; }
 
@@ -279,9 +295,15 @@ TEST_F(GetUrlTest, SendsOnlyTheRequestLineAndLogsEachStep)
 
     EXPECT_EQ(server.Request(), "GET /desc.xml HTTP/1.1\r\n\r\n");
     const std::vector<std::string> expected = {
-        "GetUrl::TryConnect(" + url + ")", "GetUrl::Connected",   "GetUrl::Send(26)", "GetUrl::txdlen=26",
-        "GetUrl::try receive",             "GetUrl::rxlen=" + std::to_string(kOk.size()),
-        "GetUrl::try receive",             "GetUrl::rxlen=0"};
+        "GetUrl::TryConnect(" + url + ")",
+        "GetUrl::Connected",
+        "GetUrl::Send(26)",
+        "GetUrl::txdlen=26",
+        "GetUrl::try receive",
+        "GetUrl::rxlen=" + std::to_string(kOk.size()),
+        "GetUrl::try receive",
+        "GetUrl::rxlen=0",
+    };
     EXPECT_EQ(lines(), expected);
 }
 
@@ -334,8 +356,13 @@ TEST_F(GetUrlTest, UrlsOtherThanPlainHttpAreRefusedWithoutALogLineOrConnection)
     LoopbackHttpServer server(Answer(kOk));
     const std::string authority = "127.0.0.1:" + std::to_string(server.port());
     const std::string refused[] = {
-        "", "http", "http://", "https://" + authority + "/desc.xml", "HTTP://" + authority + "/desc.xml",
-        "http:/" + authority + "/desc.xml", " http://" + authority + "/desc.xml",
+        "",
+        "http",
+        "http://",
+        "https://" + authority + "/desc.xml",
+        "HTTP://" + authority + "/desc.xml",
+        "http:/" + authority + "/desc.xml",
+        " http://" + authority + "/desc.xml",
     };
     for (const std::string& url : refused) {
         SCOPED_TRACE(url);
@@ -471,6 +498,20 @@ TEST_F(GetUrlTest, EndlessResponseIsCutAtOneMebibyte)
     const std::vector<int> counts = ReceivedCounts(lines());
     EXPECT_EQ(counts.size(), log.Count("GetUrl::try receive"));
     EXPECT_GT(*std::min_element(counts.begin(), counts.end()), 0);
+}
+
+TEST_F(GetUrlTest, DrippingResponseIsCutAfterTheWholeResponseBound)
+{
+    LoopbackHttpServer server(Drip("HTTP/1.1 200 OK\r\n\r\n"));
+
+    const TimedFetch fetch = GetUrlTimed(server.Url("desc.xml"));
+
+    EXPECT_EQ(fetch.response.rfind("HTTP/1.1 200 OK\r\n\r\nx", 0), 0u);
+    EXPECT_EQ(fetch.response.find_first_not_of('x', 19), std::string::npos);
+    EXPECT_GE(fetch.milliseconds, 9900);
+    EXPECT_LT(fetch.milliseconds, 13000);
+    ASSERT_FALSE(lines().empty());
+    EXPECT_EQ(lines().back(), ">GetUrl: response cut after 10000 ms");
 }
 
 // Fixed ports: bound only inside the test's own network namespace.

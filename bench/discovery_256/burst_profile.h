@@ -1,0 +1,48 @@
+#pragma once
+
+// What the program did during a discovery burst, read back from its own
+// diagnostic lines: when each search went out, how many datagrams it handled
+// and how long each description fetch took, phase by phase.
+
+#include <optional>
+#include <vector>
+
+#include "timed_log.h"
+
+namespace bench {
+
+struct Fetch {
+    Clock::time_point start;                       // "GetUrl(url)"
+    std::optional<Clock::time_point> socketReady;  // "GetUrl::TryConnect(url)"
+    std::optional<Clock::time_point> connected;    // "GetUrl::Connected"
+    Clock::time_point end;                         // "GetUrl(url)=bytes"
+    long bytes = 0;
+};
+
+struct BurstProfile {
+    std::vector<Clock::time_point> searches;
+    long datagrams = 0;  // handed to the dialog
+    long alives = 0;     // announcements and search answers handled
+    std::vector<Fetch> fetches;
+};
+
+BurstProfile ProfileBurst(const std::vector<TimedLine>& lines);
+
+struct FetchStats {
+    double totalMs = 0;
+    double meanMs = 0;
+    double maxMs = 0;
+    double meanSetupMs = 0;     // URL split and socket creation
+    double meanConnectMs = 0;   // TCP connect
+    double meanTransferMs = 0;  // request out until the peer closed
+    long failed = 0;            // nothing received
+};
+
+FetchStats SummarizeFetches(const std::vector<Fetch>& fetches);
+
+long FetchesEndedBy(const std::vector<Fetch>& fetches, Clock::time_point moment);
+
+// Fetch time that lies inside [from, to].
+double FetchMsWithin(const std::vector<Fetch>& fetches, Clock::time_point from, Clock::time_point to);
+
+}  // namespace bench

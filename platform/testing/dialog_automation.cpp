@@ -1,0 +1,86 @@
+#include "dialog_automation.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "platform_testing.h"
+#include "wnd_internal.h"
+
+namespace platform::testing {
+namespace {
+
+QTreeWidget* TreeOf(CWnd* list) { return qobject_cast<QTreeWidget*>(WidgetOf(list)); }
+
+QPoint CellCentreInViewport(QTreeWidget* tree, int row, int column)
+{
+    const int rows = tree->topLevelItemCount();
+    const int x = tree->header()->sectionViewportPosition(column) + tree->header()->sectionSize(column) / 2;
+    if (row < rows)
+        return QPoint(x, tree->visualItemRect(tree->topLevelItem(row)).center().y());
+    const QRect last = rows > 0 ? tree->visualItemRect(tree->topLevelItem(rows - 1)) : QRect(0, 0, 1, 16);
+    return QPoint(x, last.bottom() + (row - rows + 1) * last.height());
+}
+
+void SendMouse(QWidget* target, QEvent::Type type, const QPoint& position)
+{
+    QMouseEvent event(type, QPointF(position), QPointF(target->mapToGlobal(position)), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+}  // namespace
+
+POINT ListCellCentre(CWnd* list, int row, int column)
+{
+    QTreeWidget* tree = TreeOf(list);
+    const QPoint point = CellCentreInViewport(tree, row, column) + tree->viewport()->pos();
+    return POINT{point.x(), point.y()};
+}
+
+void ClickListCell(CWnd* list, int row, int column)
+{
+    QTreeWidget* tree = TreeOf(list);
+    const QPoint point = CellCentreInViewport(tree, row, column);
+    SendMouse(tree->viewport(), QEvent::MouseButtonPress, point);
+    SendMouse(tree->viewport(), QEvent::MouseButtonRelease, point);
+}
+
+void DoubleClickListCell(CWnd* list, int row, int column)
+{
+    QTreeWidget* tree = TreeOf(list);
+    const QPoint point = CellCentreInViewport(tree, row, column);
+    SendMouse(tree->viewport(), QEvent::MouseButtonPress, point);
+    SendMouse(tree->viewport(), QEvent::MouseButtonRelease, point);
+    SendMouse(tree->viewport(), QEvent::MouseButtonDblClick, point);
+    SendMouse(tree->viewport(), QEvent::MouseButtonRelease, point);
+}
+
+void WhenDialogShown(const std::function<void(CWnd* dialog)>& body)
+{
+    auto* poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, body] {
+        CWnd* dialog = ActiveDialog();
+        if (!dialog)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        body(dialog);
+        if (auto* widget = WidgetOf(dialog))
+            widget->close();
+    });
+    poll->start();
+}
+
+SIZE MinimumClientSize(CWnd* window)
+{
+    const QSize size = WidgetOf(window)->minimumSize();
+    return SIZE{size.width(), size.height()};
+}
+
+void ResizeClient(CWnd* window, int width, int height) { WidgetOf(window)->resize(width, height); }
+
+}  // namespace platform::testing

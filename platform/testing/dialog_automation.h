@@ -1,0 +1,30 @@
+#pragma once
+
+// Real mouse input for dialog tests, delivered through the window system
+// events the controls handle, and a way to act on a dialog that a call under
+// test shows modally.
+
+#include <functional>
+
+#include "afx_wnd.h"
+
+namespace platform::testing {
+
+// Clicks (or double-clicks) the centre of a cell of a list control; a row
+// past the last clicks as far below the last row as one row is high.
+void ClickListCell(CWnd* list, int row, int column);
+void DoubleClickListCell(CWnd* list, int row, int column);
+
+// The centre of a cell in the list's client coordinates.
+POINT ListCellCentre(CWnd* list, int row, int column);
+
+// Once a dialog is shown, runs body with it and then cancels the dialog.
+void WhenDialogShown(const std::function<void(CWnd* dialog)>& body);
+
+// The minimum client size the window system is asked to keep.
+SIZE MinimumClientSize(CWnd* window);
+
+// Resizes a top-level window's client area as a user dragging its frame would.
+void ResizeClient(CWnd* window, int width, int height);
+
+}  // namespace platform::testing

@@ -1,0 +1,357 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "dialog_automation.h"
+#include "dialog_harness.h"
+#include "isolated_network.h"
+#include "loopback_http_server.h"
+#include "res/resource.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using platform::testing::ClickButton;
+using platform::testing::IsControlEnabled;
+
+struct ShellRequest {
+    std::string verb;
+    std::string file;
+    std::string parameters;
+    bool operator==(const ShellRequest&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const ShellRequest& request)
+{
+    return out << '{' << request.verb << ", " << request.file << ", " << request.parameters << '}';
+}
+
+RECT ControlRect(CQuorvelDlg& dialog, int id)
+{
+    RECT rect;
+    dialog.GetDlgItem(id)->GetWindowRect(&rect);
+    dialog.ScreenToClient(&rect);
+    return rect;
+}
+
+class MainDialogTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        REQUIRE_ISOLATED_NETWORK();
+        directory = fs::temp_directory_path() / ("quorvel-dialog-test-" + std::to_string(getpid()));
+        fs::create_directories(directory / "bin");
+        setenv("TMPDIR", directory.c_str(), 1);
+        savedPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+        setenv("PATH", (directory / "bin").c_str(), 1);
+        platform::seams::SetShellHandler([this](const std::string& verb, const std::string& file,
+                                                const std::string& parameters) {
+            shell.push_back({verb, file, parameters});
+            return 42;
+        });
+    }
+    void TearDown() override
+    {
+        platform::seams::SetShellHandler({});
+        setenv("PATH", savedPath.c_str(), 1);
+        unsetenv("TMPDIR");
+        fs::remove_all(directory);
+    }
+
+    void InstallViewer()
+    {
+        const fs::path viewer = directory / "bin" / "vncviewer";
+        std::ofstream(viewer) << "#!/bin/sh\n";
+        fs::permissions(viewer, fs::perms::owner_all);
+    }
+
+    void Announce(CQuorvelDlg& dialog, const std::string& usn, const char* sender, LoopbackHttpServer& server)
+    {
+        harness.Receive(dialog, AliveNotify(usn, server.Url("d")), sender);
+    }
+
+    void Select(CQuorvelDlg& dialog, int row)
+    {
+        dialog.m_list.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    }
+
+    fs::path directory;
+    std::string savedPath;
+    std::vector<ShellRequest> shell;
+    DialogHarness harness;
+    LoopbackHttpServer server{DescriptionResponse("scale-7", "K3", "K3-100", "SN-0001",
+                                                  "11111111-2222-3333-4444-555555555555", "http://10.77.1.20/")};
+};
+
+TEST_F(MainDialogTest, GrowingTheDialogStretchesTheListAndMovesTheRowBelow)
+{
+    harness.app.m_switch_x = true;
+    harness.Run([&](CQuorvelDlg& dialog) {
+        const RECT list = ControlRect(dialog, IDC_LIST);
+        const RECT search = ControlRect(dialog, IDC_SEARCH);
+        const RECT guid = ControlRect(dialog, IDC_GUID);
+        const RECT open = ControlRect(dialog, IDOK);
+        const RECT backup = ControlRect(dialog, IDC_BACKUP);
+        platform::testing::ResizeClient(&dialog, dialog.m_rcClient.Width() + 100, dialog.m_rcClient.Height() + 50);
+        const RECT listAfter = ControlRect(dialog, IDC_LIST);
+        EXPECT_EQ(listAfter.right - list.right, 100);
+        EXPECT_EQ(listAfter.bottom - list.bottom, 50);
+        EXPECT_EQ(listAfter.left, list.left);
+        const RECT searchAfter = ControlRect(dialog, IDC_SEARCH);
+        EXPECT_EQ(searchAfter.top - search.top, 50);
+        EXPECT_EQ(searchAfter.left, search.left);
+        EXPECT_EQ(searchAfter.right - searchAfter.left, search.right - search.left);
+        const RECT guidAfter = ControlRect(dialog, IDC_GUID);
+        EXPECT_EQ(guidAfter.right - guid.right, 100);
+        EXPECT_EQ(guidAfter.top - guid.top, 50);
+        EXPECT_EQ(ControlRect(dialog, IDOK).left, open.left) << "Open stays at its left position";
+        EXPECT_EQ(ControlRect(dialog, IDC_BACKUP).top - backup.top, 50);
+    });
+}
+
+TEST_F(MainDialogTest, HiddenButtonsStayHiddenAtEverySize)
+{
+    harness.Run([&](CQuorvelDlg& dialog) {
+        platform::testing::ResizeClient(&dialog, dialog.m_rcClient.Width() + 80, dialog.m_rcClient.Height() + 80);
+        for (int id : {IDC_SHOW_SCALES, IDC_TELNET, IDC_BACKUP})
+            EXPECT_FALSE(platform::testing::IsControlVisible(&dialog, id));
+    });
+}
+
+TEST_F(MainDialogTest, TheDialogCannotBeMadeSmallerThanItWasLaidOut)
+{
+    harness.Run([&](CQuorvelDlg& dialog) {
+        const SIZE minimum = platform::testing::MinimumClientSize(&dialog);
+        EXPECT_EQ(minimum.cx, dialog.m_rcClient.Width());
+        EXPECT_EQ(minimum.cy, dialog.m_rcClient.Height());
+        platform::testing::ResizeClient(&dialog, 50, 40);
+        CRect client;
+        dialog.GetClientRect(&client);
+        EXPECT_EQ(client.Width(), dialog.m_rcClient.Width());
+        EXPECT_EQ(client.Height(), dialog.m_rcClient.Height());
+    });
+}
+
+TEST_F(MainDialogTest, ClickOnTheAddressSelectsAndElsewhereOnlyFocuses)
+{
+    harness.Run([&](CQuorvelDlg& dialog) {
+        Announce(dialog, "uuid:a", "10.77.1.20", server);
+        Announce(dialog, "uuid:b", "10.77.1.30", server);
+        platform::testing::ClickListCell(&dialog.m_list, 1, 0);
+        EXPECT_EQ(dialog.GetSelectedRecord(), dialog.RecordAt(1));
+        EXPECT_EQ(dialog.GetDlgItemText(IDC_SERIAL_NUMBER), "SN-0001");
+        platform::testing::ClickListCell(&dialog.m_list, 1, 3);
+        EXPECT_EQ(dialog.GetSelectedRecord(), nullptr);
+        EXPECT_EQ(dialog.m_list.GetItemState(1, LVIS_FOCUSED), LVIS_FOCUSED);
+        EXPECT_EQ(dialog.GetDlgItemText(IDC_SERIAL_NUMBER), "---");
+        EXPECT_FALSE(IsControlEnabled(&dialog, IDOK));
+        platform::testing::ClickListCell(&dialog.m_list, 5, 0);  // below the last row
+        EXPECT_EQ(dialog.GetSelectedRecord(), nullptr);
+    });
+}
+
+TEST_F(MainDialogTest, BorderPixelBetweenColumnsBelongsToTheLeftOne)
+{
+    harness.Run([&](CQuorvelDlg& dialog) {
+        Announce(dialog, "uuid:a", "10.77.1.20", server);
+        RECT bounds;
+        dialog.m_list.GetItemRect(0, &bounds, LVIR_BOUNDS);
+        const int border = bounds.left + dialog.m_list.GetColumnWidth(0);
+        const int y = (bounds.top + bounds.bottom) / 2;
+        int column = -1;
+        EXPECT_EQ(dialog.m_list.HitTestColumn(POINT{border, y}, &column), 0);
+        EXPECT_EQ(column, 0);
+        EXPECT_EQ(dialog.m_list.HitTestColumn(POINT{border + 1, y}, &column), 0);
+        EXPECT_EQ(column, 1);
+        EXPECT_EQ(dialog.m_list.HitTestColumn(POINT{border, bounds.bottom + 40}, &column), -1);
+    });
+}
+
+TEST_F(MainDialogTest, DetailsAndButtonsFollowTheSelection)
+{
+    harness.Run([&](CQuorvelDlg& dialog) {
+        EXPECT_TRUE(dialog.m_viewer_path.empty());
+        Announce(dialog, "uuid:a", "10.77.1.20", server);
+        EXPECT_EQ(dialog.GetDlgItemText(IDC_MODEL_NAME), "---");
+        for (int id : {IDOK, IDC_PING, IDC_TELNET, IDC_BACKUP, IDC_VNC})
+            EXPECT_FALSE(IsControlEnabled(&dialog, id)) << id;
+        Select(dialog, 0);
+        EXPECT_EQ(dialog.GetDlgItemText(IDC_MODEL_NAME), "K3");
+        EXPECT_EQ(dialog.GetDlgItemText(IDC_MODEL_NUMBER), "K3-100");
+        EXPECT_EQ(dialog.GetDlgItemText(IDC_SERIAL_NUMBER), "SN-0001");
+        EXPECT_EQ(dialog.GetDlgItemText(IDC_GUID), "11111111-2222-3333-4444-555555555555");
+        for (int id : {IDOK, IDC_PING, IDC_TELNET, IDC_BACKUP})
+            EXPECT_TRUE(IsControlEnabled(&dialog, id)) << id;
+        EXPECT_FALSE(IsControlEnabled(&dialog, IDC_VNC)) << "no viewer was found";
+    });
+}
+
+TEST_F(MainDialogTest, OutsideIndicatorShowsEmptyFieldsButStaysActionable)
+{
+    InstallViewer();
+    harness.Run([&](CQuorvelDlg& dialog) {
+        Announce(dialog, "uuid:far", "10.77.9.9", server);
+        Select(dialog, 0);
+        for (int id : {IDC_MODEL_NAME, IDC_MODEL_NUMBER, IDC_SERIAL_NUMBER, IDC_GUID})
+            EXPECT_EQ(dialog.GetDlgItemText(id), "");
+        for (int id : {IDOK, IDC_PING, IDC_TELNET, IDC_BACKUP, IDC_VNC})
+            EXPECT_TRUE(IsControlEnabled(&dialog, id)) << id;
+        ClickButton(&dialog, IDOK);
+        ClickButton(&dialog, IDC_VNC);
+    });
+    EXPECT_EQ(shell, (std::vector<ShellRequest>{{"open", (directory / "bin" / "vncviewer").string(), "10.77.9.9:1"}}));
+}
+
+TEST_F(MainDialogTest, EachActionMakesItsExactRequest)
+{
+    InstallViewer();
+    harness.app.m_switch_x = true;
+    LoopbackHttpServer noSlash(DescriptionResponse("s", "K3", "n", "s", "g", "http://10.77.1.30/index"));
+    harness.Run([&](CQuorvelDlg& dialog) {
+        Announce(dialog, "uuid:a", "10.77.1.20", server);
+        Announce(dialog, "uuid:b", "10.77.1.30", noSlash);
+        for (int id : {IDOK, IDC_BACKUP, IDC_TELNET, IDC_VNC, IDC_PING})
+            ClickButton(&dialog, id);
+        EXPECT_TRUE(shell.empty()) << "nothing without a selection";
+        Select(dialog, 0);
+        for (int id : {IDOK, IDC_BACKUP, IDC_TELNET, IDC_VNC})
+            ClickButton(&dialog, id);
+        Select(dialog, 1);
+        ClickButton(&dialog, IDC_BACKUP);
+    });
+    const std::string viewer = (directory / "bin" / "vncviewer").string();
+    EXPECT_EQ(shell, (std::vector<ShellRequest>{{"open", "http://10.77.1.20/", ""},
+                                                {"open", "http://10.77.1.20/backup.html", ""},
+                                                {"open", "telnet", "10.77.1.20"},
+                                                {"open", viewer, "10.77.1.20:1"},
+                                                {"open", "http://10.77.1.30/indexbackup.html", ""}}));
+}
+
+TEST_F(MainDialogTest, PingFetchesThePingPageAndShowsNothing)
+{
+    harness.Run([&](CQuorvelDlg& dialog) {
+        Announce(dialog, "uuid:a", "10.77.1.20", server);
+        Select(dialog, 0);
+        ClickButton(&dialog, IDC_PING);
+    });
+    EXPECT_TRUE(harness.log.Contains("GetUrl::TryConnect(http://10.77.1.20/ping)"));
+    EXPECT_TRUE(shell.empty());
+    EXPECT_TRUE(harness.boxes.calls().empty());
+}
+
+TEST_F(MainDialogTest, OnlyWebAddressesGoToTheShell)
+{
+    LoopbackHttpServer local(DescriptionResponse("s", "K3", "n", "s", "g", "file:///etc/passwd"));
+    harness.Run([&](CQuorvelDlg& dialog) {
+        Announce(dialog, "uuid:a", "10.77.1.20", local);
+        Select(dialog, 0);
+        ClickButton(&dialog, IDOK);
+        ClickButton(&dialog, IDC_BACKUP);
+    });
+    EXPECT_TRUE(shell.empty());
+    EXPECT_TRUE(harness.log.Contains(">refusing to open \"file:///etc/passwd\": not a web address"));
+}
+
+TEST_F(MainDialogTest, EnterOpensThePageAndNeverClosesTheDialog)
+{
+    harness.Run([&](CQuorvelDlg& dialog) {
+        dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        EXPECT_TRUE(dialog.IsWindowVisible());
+        Announce(dialog, "uuid:a", "10.77.1.20", server);
+        Select(dialog, 0);
+        dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        EXPECT_TRUE(dialog.IsWindowVisible());
+    });
+    EXPECT_EQ(shell, (std::vector<ShellRequest>{{"open", "http://10.77.1.20/", ""}}));
+}
+
+TEST_F(MainDialogTest, DoubleClickOpensOrStartsTheViewerOnlyOnARow)
+{
+    InstallViewer();
+    for (bool switchV : {false, true}) {
+        harness.app.m_switch_v = switchV;
+        harness.Run([&](CQuorvelDlg& dialog) {
+            Announce(dialog, "uuid:a", "10.77.1.20", server);
+            platform::testing::DoubleClickListCell(&dialog.m_list, 0, 0);
+            platform::testing::DoubleClickListCell(&dialog.m_list, 3, 0);  // below the last row
+        });
+    }
+    EXPECT_EQ(shell, (std::vector<ShellRequest>{{"open", "http://10.77.1.20/", ""},
+                                                {"open", (directory / "bin" / "vncviewer").string(), "10.77.1.20:1"}}));
+}
+
+std::string ReadFile(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream content;
+    content << file.rdbuf();
+    return content.str();
+}
+
+const std::string kPageHead =
+    "<HTML><HEAD><TITLE>Indicators</TITLE></HEAD><BODY MARGINWIDTH=\"0\" MARGINHEIGHT=\"0\" TOPMARGIN=\"0\" "
+    "LEFTMARGIN=\"0\" BGCOLOR=\"#FFFFFF\"><table cellpadding=2 cellspacing=2 border=0 bgcolor=\"#DDDDDD\">";
+const std::string kPageTail = "</table></BODY></HTML>";
+
+std::string PageRows(const std::string& host, const std::string& address)
+{
+    return "<tr><th>" + host + "</th></tr><tr><td><APPLET CODEBASE=\"http://" + address +
+           "/\" ARCHIVE=\"Indicator.jar\" CODE=\"Indicator.class\" WIDTH=300 HEIGHT=64></APPLET></td></tr>";
+}
+
+TEST_F(MainDialogTest, OverviewPageHoldsThePresentIndicatorsInRowOrder)
+{
+    LoopbackHttpServer noName(DescriptionResponse("", "K3"));
+    LoopbackHttpServer html(DescriptionResponse("<b>&amp;", "K3"));
+    const fs::path page = directory / "Indicators.html";
+    harness.Run([&](CQuorvelDlg& dialog) {
+        ClickButton(&dialog, IDC_SHOW_SCALES);
+        EXPECT_EQ(ReadFile(page), kPageHead + kPageTail) << "an empty list gives an empty table";
+        Announce(dialog, "uuid:a", "10.77.1.20", server);
+        ClickButton(&dialog, IDC_SHOW_SCALES);
+        EXPECT_EQ(ReadFile(page), kPageHead + PageRows("scale-7", "10.77.1.20") + kPageTail);
+        Announce(dialog, "uuid:gone", "10.77.1.40", server);
+        harness.Receive(dialog, ByebyeNotify("uuid:gone"), "10.77.1.40");
+        Announce(dialog, "uuid:noname", "10.77.1.50", noName);
+        Announce(dialog, "uuid:far", "10.77.9.9", server);
+        Announce(dialog, "uuid:html", "10.77.1.60", html);
+        ClickButton(&dialog, IDC_SHOW_SCALES);
+        EXPECT_EQ(ReadFile(page), kPageHead + PageRows("scale-7", "10.77.1.20") +
+                                      PageRows("-outside network-", "10.77.9.9") +
+                                      PageRows("&lt;b&gt;&amp;amp;", "10.77.1.60") + kPageTail);
+    });
+    ASSERT_EQ(shell.size(), 3u);
+    EXPECT_EQ(shell[0], (ShellRequest{"open", page.string(), ""}));
+}
+
+TEST_F(MainDialogTest, OverviewPageIsNotWrittenThroughASymbolicLink)
+{
+    const fs::path victim = directory / "victim";
+    std::ofstream(victim) << "keep";
+    fs::create_symlink(victim, directory / "Indicators.html");
+    harness.Run([&](CQuorvelDlg& dialog) { ClickButton(&dialog, IDC_SHOW_SCALES); });
+    EXPECT_EQ(ReadFile(victim), "keep");
+    EXPECT_TRUE(shell.empty());
+}
+
+TEST_F(MainDialogTest, ClosingFreesEveryRecordAndEndsTheDialog)
+{
+    CQuorvelDlg dialog;
+    const INT_PTR result = platform::testing::RunDialog(dialog, [&] {
+        Announce(dialog, "uuid:a", "10.77.1.20", server);
+        dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(dialog.m_hWnd, nullptr);
+}
+
+}  // namespace
