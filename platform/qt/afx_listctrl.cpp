@@ -104,8 +104,9 @@ int CListCtrl::InsertColumn(int column, const LVCOLUMN* description)
         header->setData(i, Qt::UserRole, texts[static_cast<size_t>(i)]);
         header->setText(i, texts[static_cast<size_t>(i)]);
     }
+    // As on the system's list view, the first column always shows left-aligned.
     if (description->mask & LVCF_FMT)
-        header->setTextAlignment(column, AlignmentOf(description->fmt));
+        header->setTextAlignment(column, AlignmentOf(column == 0 ? LVCFMT_LEFT : description->fmt));
     if (description->mask & LVCF_WIDTH)
         list->header()->resizeSection(column, description->cx);
     return column;

@@ -36,16 +36,16 @@ QPixmap RenderImage(const IconImage& image, const uint32_t* palette)
 
 HICON LoadIconA(UINT id)
 {
-    // Icons live as long as the process, as loaded resources do.
-    static std::map<UINT, QIcon*> loaded;
+    // Icons live as long as the process, as loaded resources do; the map
+    // frees them at its end.
+    static std::map<UINT, QIcon> loaded;
     if (auto found = loaded.find(id); found != loaded.end())
-        return reinterpret_cast<HICON>(found->second);
+        return reinterpret_cast<HICON>(&found->second);
     const IconResource* resource = FindIconResource(id);
     if (!resource)
         return nullptr;
-    auto* icon = new QIcon;
+    QIcon& icon = loaded[id];
     for (int i = 0; i < resource->imageCount; ++i)
-        icon->addPixmap(RenderImage(resource->images[i], resource->palette));
-    loaded[id] = icon;
-    return reinterpret_cast<HICON>(icon);
+        icon.addPixmap(RenderImage(resource->images[i], resource->palette));
+    return reinterpret_cast<HICON>(&icon);
 }

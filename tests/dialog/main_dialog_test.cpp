@@ -355,3 +355,69 @@ TEST_F(MainDialogTest, ClosingFreesEveryRecordAndEndsTheDialog)
 }
 
 }  // namespace
+
+namespace {
+
+class StartUpTest : public testing::Test {
+protected:
+    void SetUp() override { REQUIRE_ISOLATED_NETWORK(); }
+    void TearDown() override
+    {
+        platform::seams::SetProcRoot("");
+        if (!root.empty())
+            fs::remove_all(root);
+    }
+
+    // A kernel tree whose IGMP membership limit is the given text.
+    void UseIgmpLimit(const std::string& limit)
+    {
+        root = fs::temp_directory_path() / ("quorvel-proc-" + std::to_string(getpid()));
+        fs::create_directories(root / "proc/sys/net/ipv4");
+        std::ofstream(root / "proc/sys/net/ipv4/igmp_max_memberships") << limit << "\n";
+        platform::seams::SetProcRoot(root.string());
+    }
+
+    fs::path root;
+};
+
+void RunApplicationShowingBoxes()
+{
+    platform::seams::SetDebugOutput({});
+    platform::seams::SetMessageBoxHandler([](const std::string& text, const std::string&, UINT type) {
+        std::fprintf(stderr, "BOX(%x):%s\n", type, text.c_str());
+        return IDOK;
+    });
+    platform::testing::EnsureApplication();
+    CQuorvelApp app;
+    app.InitInstance();
+    std::exit(0);
+}
+
+TEST_F(StartUpTest, MulticastSwitchedOffStopsBeforeTheDialogWithExitCode1)
+{
+    UseIgmpLimit("0");
+    EXPECT_EXIT(RunApplicationShowingBoxes(), testing::ExitedWithCode(1),
+                "BOX\\(2010\\):Multicast support is disabled on your system\nPlease contact your system "
+                "administatur to enable IGMP");
+}
+
+TEST_F(StartUpTest, SwitchesAreReadFromTheCommandLineBeforeTheDialogRuns)
+{
+    UseIgmpLimit("20");
+    DialogHarness harness;
+    platform::testing::SetCommandLine({"/opt/Tools-V2/quorvel", "/Xyz", "-l"});
+    harness.app.m_lpCmdLine = "/Xyz -l";
+    bool shown = false;
+    platform::testing::WhenDialogShown([&](CWnd* dialog) {
+        shown = true;
+        EXPECT_TRUE(platform::testing::IsControlVisible(dialog, IDC_SHOW_SCALES));
+    });
+    EXPECT_FALSE(harness.app.InitInstance());
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(harness.app.m_switch_x);
+    EXPECT_TRUE(harness.app.m_switch_v);
+    EXPECT_FALSE(harness.app.m_switch_l);
+    platform::testing::SetCommandLine({"quorvel"});
+}
+
+}  // namespace
