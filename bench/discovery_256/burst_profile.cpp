@@ -58,7 +58,7 @@ void ReadLine(const TimedLine& line, std::optional<Fetch>& open, BurstProfile& p
     if (StartsWith(line.text, kSearchSent))
         profile.searches.push_back(line.at);
     else if (StartsWith(line.text, kDatagram))
-        ++profile.datagrams;
+        profile.datagrams.push_back(line.at);
     else if (StartsWith(line.text, kAlive))
         ++profile.alives;
     else if (StartsWith(line.text, kFetchStep))
@@ -107,6 +107,12 @@ long FetchesEndedBy(const std::vector<Fetch>& fetches, Clock::time_point moment)
 {
     return static_cast<long>(
         std::count_if(fetches.begin(), fetches.end(), [moment](const Fetch& fetch) { return fetch.end <= moment; }));
+}
+
+long DatagramsWithin(const BurstProfile& profile, Clock::time_point from, Clock::time_point to)
+{
+    return static_cast<long>(std::count_if(profile.datagrams.begin(), profile.datagrams.end(),
+                                           [from, to](Clock::time_point at) { return at >= from && at <= to; }));
 }
 
 double FetchMsWithin(const std::vector<Fetch>& fetches, Clock::time_point from, Clock::time_point to)

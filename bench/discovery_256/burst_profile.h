@@ -21,7 +21,7 @@ struct Fetch {
 
 struct BurstProfile {
     std::vector<Clock::time_point> searches;
-    long datagrams = 0;  // handed to the dialog
+    std::vector<Clock::time_point> datagrams;  // handed to the dialog
     long alives = 0;     // announcements and search answers handled
     std::vector<Fetch> fetches;
 };
@@ -41,6 +41,8 @@ struct FetchStats {
 FetchStats SummarizeFetches(const std::vector<Fetch>& fetches);
 
 long FetchesEndedBy(const std::vector<Fetch>& fetches, Clock::time_point moment);
+
+long DatagramsWithin(const BurstProfile& profile, Clock::time_point from, Clock::time_point to);
 
 // Fetch time that lies inside [from, to].
 double FetchMsWithin(const std::vector<Fetch>& fetches, Clock::time_point from, Clock::time_point to);

@@ -37,9 +37,9 @@ double LastFetchEndMs(const BurstProfile& profile, Clock::time_point origin)
 
 void PrintTraffic(const RunRecord& run, Clock::time_point origin)
 {
-    std::printf("%ld datagrams handled (%ld announcements or answers), last fetch ended +%.0f ms; "
+    std::printf("%zu datagrams handled (%ld announcements or answers), last fetch ended +%.0f ms; "
                 "%ld datagrams dropped by the kernel (receive buffer full)\n",
-                run.profile.datagrams, run.profile.alives, LastFetchEndMs(run.profile, origin),
+                run.profile.datagrams.size(), run.profile.alives, LastFetchEndMs(run.profile, origin),
                 run.droppedDatagrams);
 }
 
@@ -63,8 +63,10 @@ void PrintStall(const char* what, const GapMeter& gaps, const RunRecord& run)
 {
     const Clock::time_point origin = run.profile.searches.front();
     const Gap longest = LongestInBurst(gaps, run);
-    std::printf("%s: longest gap %.1f ms (+%.0f..+%.0f ms, %.1f ms of it in description fetches), %ld ticks\n",
+    std::printf("%s: longest gap %.1f ms (+%.0f..+%.0f ms: %ld datagrams handled, %.1f ms in description "
+                "fetches), %ld ticks\n",
                 what, longest.Ms(), Since(origin, longest.start), Since(origin, longest.end),
+                DatagramsWithin(run.profile, longest.start, longest.end),
                 FetchMsWithin(run.profile.fetches, longest.start, longest.end),
                 gaps.TicksWithin(origin, run.observer.lastActivity()));
 }
@@ -74,11 +76,11 @@ void PrintResultLine(const RunRecord& run, Clock::time_point origin)
     const std::optional<Clock::time_point> listed = run.observer.listedAt();
     const std::string listedMs = listed ? std::to_string(static_cast<long>(Since(origin, *listed))) : "NA";
     const long fetchesAtListed = listed ? FetchesEndedBy(run.profile.fetches, *listed) : -1;
-    std::printf("RESULT listed_ms=%s rows=%d held_ms=%.1f loop_ms=%.1f fetches=%zu fetches_at_listed=%ld datagrams=%ld "
+    std::printf("RESULT listed_ms=%s rows=%d held_ms=%.1f loop_ms=%.1f fetches=%zu fetches_at_listed=%ld datagrams=%zu "
                 "drops=%ld done_ms=%.0f fetch_mean_ms=%.3f\n",
                 listedMs.c_str(), run.observer.finalRows(), LongestInBurst(run.observer.heldGaps(), run).Ms(),
                 LongestInBurst(run.observer.loopGaps(), run).Ms(),
-                run.profile.fetches.size(), fetchesAtListed, run.profile.datagrams, run.droppedDatagrams,
+                run.profile.fetches.size(), fetchesAtListed, run.profile.datagrams.size(), run.droppedDatagrams,
                 LastFetchEndMs(run.profile, origin), SummarizeFetches(run.profile.fetches).meanMs);
 }
 

@@ -68,6 +68,7 @@ BOOL CHeaderCtrl::SetItem(int index, HDITEM* item)
         const bool bitmapOnly = (item->fmt & HDF_BITMAP) && !(item->fmt & HDF_STRING);
         const QString text = list->headerItem()->data(index, Qt::UserRole).toString();
         list->headerItem()->setText(index, bitmapOnly ? QString() : text);
+        list->headerItem()->setTextAlignment(index, AlignmentOf(item->fmt & LVCFMT_RIGHT));
         const QPixmap* bitmap = (bitmapOnly && (item->mask & HDI_BITMAP)) ? reinterpret_cast<QPixmap*>(item->hbm)
                                                                          : nullptr;
         header->SetSectionBitmap(index, bitmap);

@@ -58,6 +58,8 @@ void ListHeaderView::paintSection(QPainter* painter, const QRect& rect, int logi
 ListViewWidget::ListViewWidget(QWidget* parent) : QTreeWidget(parent), m_header(new ListHeaderView(this))
 {
     setHeader(m_header);
+    // Taking the header turns its clicks off again.
+    m_header->setSectionsClickable(true);
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);
