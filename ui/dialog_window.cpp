@@ -3,6 +3,7 @@
 
 #include <initializer_list>
 
+#include "afx_gdi.h"
 #include "res/resource.h"
 #include "ui/quorvel_app.h"
 #include "ui/quorvel_dlg.h"
@@ -74,5 +75,21 @@ void CQuorvelDlg::OnGetMinMaxInfo(MINMAXINFO* info)
 }
 
 void CQuorvelDlg::OnSysCommand(UINT id, LPARAM lParam) { CDialog::OnSysCommand(id, lParam); }
+
+// Minimised, the dialog shows its icon centred in the client area.
+void CQuorvelDlg::OnPaint()
+{
+    if (!IsIconic()) {
+        CDialog::OnPaint();
+        return;
+    }
+    CPaintDC dc(this);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(&dc), 0);
+    CRect client;
+    GetClientRect(&client);
+    const int x = (client.Width() - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.Height() - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    dc.DrawIcon(x, y, m_hIcon);
+}
 
 HCURSOR CQuorvelDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }

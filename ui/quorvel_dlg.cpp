@@ -25,6 +25,7 @@ const LVCOLUMN kIndicatorColumns[] = {
 
 BEGIN_MESSAGE_MAP(CQuorvelDlg, CDialog)
     ON_WM_DESTROY()
+    ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
     ON_BN_CLICKED(IDC_SEARCH, &CQuorvelDlg::OnSearch)
     ON_NOTIFY(NM_DBLCLK, IDC_LIST, &CQuorvelDlg::OnDblclkList)

@@ -144,6 +144,8 @@ public:
     // Draws with the selected pen up to, not including, the end point, which
     // becomes the current position.
     BOOL LineTo(int x, int y);
+    // Draws the icon at its large size with its top left corner at x, y.
+    BOOL DrawIcon(int x, int y, HICON icon);
 
 protected:
     // A context of the window: CClientDC makes it.
@@ -171,3 +173,10 @@ class CClientDC : public CDC {
 public:
     explicit CClientDC(CWnd* window) { AttachWindow(window); }
 };
+
+// The context for painting a window while it handles WM_PAINT.
+class CPaintDC : public CDC {
+public:
+    explicit CPaintDC(CWnd* window) { AttachWindow(window); }
+};
+

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QIcon>
 #include <QPainter>
 #include <QPixmap>
 
@@ -284,4 +285,21 @@ BOOL CDC::LineTo(int x, int y)
         painter.setPen(pen);
         painter.drawPoints(pixels);
     });
+}
+
+BOOL CDC::DrawIcon(int x, int y, HICON icon)
+{
+    if (!icon)
+        return FALSE;
+    const QIcon& picture = *reinterpret_cast<const QIcon*>(icon);
+    const QRect target(x, y, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+    if (m_memory)
+        return PaintInto(SelectedPixels(), [&](QPainter& painter) { picture.paint(&painter, target); });
+    // A window's context draws only while the window handles WM_PAINT.
+    QWidget* widget = platform::WidgetOf(m_window);
+    if (!widget || !widget->testAttribute(Qt::WA_WState_InPaintEvent))
+        return FALSE;
+    QPainter painter(widget);
+    picture.paint(&painter, target);
+    return TRUE;
 }

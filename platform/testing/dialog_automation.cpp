@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QImage>
+#include <QPixmap>
 #include <QMouseEvent>
 #include <QTimer>
 #include <QTreeWidget>
@@ -82,5 +84,20 @@ SIZE MinimumClientSize(CWnd* window)
 }
 
 void ResizeClient(CWnd* window, int width, int height) { WidgetOf(window)->resize(width, height); }
+
+void MinimizeWindow(CWnd* window) { WidgetOf(window)->setWindowState(Qt::WindowMinimized); }
+
+std::vector<uint32_t> WindowPixels(CWnd* window, int* width, int* height)
+{
+    const QImage image = WidgetOf(window)->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    *width = image.width();
+    *height = image.height();
+    std::vector<uint32_t> pixels;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            pixels.push_back(image.pixel(x, y));
+    }
+    return pixels;
+}
 
 }  // namespace platform::testing

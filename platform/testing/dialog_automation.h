@@ -4,7 +4,9 @@
 // events the controls handle, and a way to act on a dialog that a call under
 // test shows modally.
 
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "afx_wnd.h"
 
@@ -26,5 +28,11 @@ SIZE MinimumClientSize(CWnd* window);
 
 // Resizes a top-level window's client area as a user dragging its frame would.
 void ResizeClient(CWnd* window, int width, int height);
+
+// Minimises a top-level window as its title bar's button would.
+void MinimizeWindow(CWnd* window);
+
+// The window's client area as it paints itself now, 0xAARRGGBB by row.
+std::vector<uint32_t> WindowPixels(CWnd* window, int* width, int* height);
 
 }  // namespace platform::testing

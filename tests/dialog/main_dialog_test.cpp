@@ -421,3 +421,38 @@ TEST_F(StartUpTest, SwitchesAreReadFromTheCommandLineBeforeTheDialogRuns)
 }
 
 }  // namespace
+
+namespace {
+
+class MinimisedDialogTest : public testing::Test {
+protected:
+    void SetUp() override { REQUIRE_ISOLATED_NETWORK(); }
+    DialogHarness harness;
+};
+
+// The icon's display window is black with a green reading: its centre pixel
+// row holds green only where the icon is drawn.
+TEST_F(MinimisedDialogTest, PaintsTheIconCentredInTheClientArea)
+{
+    harness.Run([&](CQuorvelDlg& dialog) {
+        int width = 0;
+        int height = 0;
+        auto countGreen = [&] {
+            int green = 0;
+            for (uint32_t pixel : platform::testing::WindowPixels(&dialog, &width, &height))
+                green += pixel == 0xFF00FF00u;
+            return green;
+        };
+        EXPECT_EQ(countGreen(), 0) << "a normal window shows its controls";
+        platform::testing::MinimizeWindow(&dialog);
+        ASSERT_TRUE(dialog.IsIconic());
+        const std::vector<uint32_t> pixels = platform::testing::WindowPixels(&dialog, &width, &height);
+        const int left = (width - 32 + 1) / 2;
+        const int top = (height - 32 + 1) / 2;
+        EXPECT_EQ(pixels[static_cast<size_t>((top + 9) * width + left + 6)], 0xFF00FF00u);
+        EXPECT_EQ(pixels[static_cast<size_t>((top + 7) * width + left + 4)], 0xFF000000u);
+        EXPECT_GT(countGreen(), 10);
+    });
+}
+
+}  // namespace
