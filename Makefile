@@ -6,7 +6,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 ARGS ?=
 
-.PHONY: all deps configure build run check clean
+.PHONY: all deps configure build run check bench clean
 
 all: build
 
@@ -26,6 +26,10 @@ run: build
 
 check: build
 	cd $(BUILD) && ctest --output-on-failure --timeout 600
+
+# Benchmarks (root, network namespaces); never part of the test run.
+bench: build
+	cmake --build $(BUILD) --target bench
 
 clean:
 	rm -rf $(BUILD)

@@ -2,17 +2,13 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <optional>
 
 #include "afx_socket.h"
+#include "indicators/url_parts.h"
 #include "log/log_message.h"
 
 namespace {
-
-// Only this much of a URL is used; indicators announce far shorter ones.
-constexpr size_t kUrlCopyLength = 254;
-constexpr UINT kDefaultPort = 80;
 
 // The request goes out of a 256-byte buffer with its terminating zero.
 constexpr size_t kRequestLimit = 255;
@@ -28,43 +24,6 @@ constexpr int kConnectTimeoutMs = 3000;
 constexpr int kReceiveTimeoutMs = 5000;
 // Nor may one that drips its answer a byte at a time.
 constexpr int kWholeResponseMs = 10000;
-
-struct UrlParts {
-    std::string host;
-    UINT port = kDefaultPort;
-    std::string path;
-};
-
-// Read as atoi reads it: leading blanks, a sign, digits as far as they go.
-UINT ReadPort(const std::string& text)
-{
-    if (text.empty())
-        return kDefaultPort;
-    return static_cast<UINT>(std::strtol(text.c_str(), nullptr, 10));
-}
-
-std::optional<UrlParts> SplitHttpUrl(const std::string& url)
-{
-    const std::string copy = url.substr(0, kUrlCopyLength);
-    if (copy.empty())
-        return std::nullopt;
-    const size_t schemeEnd = copy.find("://");
-    if (copy.substr(0, schemeEnd) != "http")
-        return std::nullopt;
-    if (schemeEnd == std::string::npos)
-        return std::nullopt;
-    const std::string rest = copy.substr(schemeEnd + 3);
-    if (rest.empty())
-        return std::nullopt;
-    const size_t slash = rest.find('/');
-    const std::string authority = rest.substr(0, slash);
-    const size_t colon = authority.find(':');
-    UrlParts parts;
-    parts.host = authority.substr(0, colon);
-    parts.port = colon == std::string::npos ? kDefaultPort : ReadPort(authority.substr(colon + 1));
-    parts.path = slash == std::string::npos ? std::string() : rest.substr(slash + 1);
-    return parts;
-}
 
 bool CreateStreamSocket(CSocket& socket)
 {

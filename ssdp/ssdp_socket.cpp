@@ -27,6 +27,11 @@ BOOL CSsdpSocket::Create()
     int ttl = 4;
     if (!CAsyncSocket::SetSockOpt(IP_MULTICAST_TTL, &ttl, sizeof ttl, IPPROTO_IP))
         LogMessage("IP_MULTICAST_TTL failed(%s)", GetErrorText(WSAGetLastError()));
+    // Every indicator answers each search at once; the default buffer holds
+    // only about 150 answers and the kernel drops the rest unseen.
+    int receiveBuffer = kReceiveBufferBytes;
+    if (!CAsyncSocket::SetSockOpt(SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer, SOL_SOCKET))
+        LogMessage(">SO_RCVBUF failed(%s)", GetErrorText(WSAGetLastError()));
     int broadcast = 1;
     if (!CAsyncSocket::SetSockOpt(SO_BROADCAST, &broadcast, sizeof broadcast, SOL_SOCKET)) {
         LogMessage("SO_BROADCAST failed(%s)", GetErrorText(WSAGetLastError()));

@@ -9,6 +9,8 @@
 inline constexpr const char kSsdpGroup[] = "239.255.255.250";
 inline constexpr UINT kSsdpPort = 1900;
 inline constexpr int kDatagramSize = 1500;
+// Asked of the kernel, which grants up to twice its own limit.
+inline constexpr int kReceiveBufferBytes = 1024 * 1024;
 
 class CSsdpSocket : public CSocket {
 public:

@@ -8,6 +8,8 @@
 #include "log/log_message.h"
 #include "res/resource.h"
 #include "ui/command_line_switches.h"
+#include "ui/list_run_dlg.h"
+#include "ui/program_options.h"
 #include "ui/quorvel_dlg.h"
 #include "win_registry.h"
 
@@ -45,10 +47,18 @@ bool CQuorvelApp::MulticastDisabled() const
     return level != 2;
 }
 
+BOOL CQuorvelApp::RunsHeadless() { return ParseProgramOptions(AfxGetArguments()).mode != RunMode::kWindow; }
+
 BOOL CQuorvelApp::InitInstance()
 {
+    const ProgramOptions options = ParseProgramOptions(AfxGetArguments());
+    if (const std::optional<int> exitCode = AnswerWithoutRunning(options)) {
+        m_exit_code = *exitCode;
+        return FALSE;
+    }
     if (!AfxSocketInit()) {
         AfxMessageBox(IDP_SOCKETS_INIT_FAILED);
+        m_exit_code = kExitStartUpFailed;
         return FALSE;
     }
     if (MulticastDisabled()) {
@@ -57,9 +67,22 @@ BOOL CQuorvelApp::InitInstance()
         std::exit(1);
     }
     ReadSwitches();
-    CQuorvelDlg dialog;
+    if (options.mode == RunMode::kList) {
+        CListRunDlg dialog(options.seconds);
+        RunMainDialog(dialog);
+        m_exit_code = PrintListed(dialog.Listed(), options.json);
+    } else {
+        CQuorvelDlg dialog;
+        RunMainDialog(dialog);
+    }
+    return FALSE;
+}
+
+int CQuorvelApp::ExitInstance() { return m_exit_code; }
+
+void CQuorvelApp::RunMainDialog(CDialog& dialog)
+{
     m_pMainWnd = &dialog;
     dialog.DoModal();
     m_pMainWnd = nullptr;
-    return FALSE;
 }

@@ -2,14 +2,19 @@
 
 #include "afx_app.h"
 
-// The application object: starts socket support, refuses to run with
-// multicast switched off, reads the switches and runs the main dialog.
+class CDialog;
+
+// The application object: answers --help, --version and bad options, starts
+// socket support, refuses to run with multicast switched off, reads the
+// switches and runs the main dialog, in a window or, for --list, without one.
 class CQuorvelApp : public CWinApp {
 public:
     CQuorvelApp();
     ~CQuorvelApp() override;
 
     BOOL InitInstance() override;
+    int ExitInstance() override;
+    BOOL RunsHeadless() override;
 
     bool m_switch_v = false;  // a double-click starts the VNC viewer
     bool m_switch_x = false;  // the extra buttons are shown
@@ -18,6 +23,9 @@ public:
 private:
     void ReadSwitches();
     bool MulticastDisabled() const;
+    void RunMainDialog(CDialog& dialog);
+
+    int m_exit_code = 0;
 };
 
 // The one application object, as the other parts read it.

@@ -5,11 +5,12 @@
 #include "log/log_message.h"
 #include "res/resource.h"
 #include "ui/quorvel_app.h"
+#include "ui/version_text.h"
 #include "win_resource.h"
 
 namespace {
 
-constexpr const char kCaption[] = "Quorvel 01.60.00 309220 2017-11-17-11:39:51";
+constexpr const char* kCaption = kVersionText;
 constexpr UINT kExpiryPeriodMs = 60000;
 constexpr UINT kColumnMask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
 

@@ -10,6 +10,8 @@ namespace {
 CWinApp* g_app = nullptr;
 std::string g_commandLine;
 std::string g_arguments;
+std::vector<std::string> g_argumentList;
+bool g_headless = false;
 
 std::string JoinWithBlanks(const std::vector<std::string>& parts)
 {
@@ -29,12 +31,17 @@ namespace platform {
 void RecordCommandLine(int argc, char** argv)
 {
     std::vector<std::string> arguments(argv + 1, argv + argc);
+    g_argumentList = arguments;
     g_arguments = JoinWithBlanks(arguments);
     arguments.insert(arguments.begin(), argc > 0 ? argv[0] : "quorvel");
     g_commandLine = JoinWithBlanks(arguments);
 }
 
 const char* RecordedArguments() { return g_arguments.c_str(); }
+
+void SetHeadless(bool headless) { g_headless = headless; }
+
+bool IsHeadless() { return g_headless; }
 
 }  // namespace platform
 
@@ -50,7 +57,11 @@ BOOL CWinApp::InitInstance() { return TRUE; }
 
 int CWinApp::ExitInstance() { return 0; }
 
+BOOL CWinApp::RunsHeadless() { return FALSE; }
+
 CWinApp* AfxGetApp() { return g_app; }
 
 const char* GetCommandLineA() { return g_commandLine.c_str(); }
+
+const std::vector<std::string>& AfxGetArguments() { return g_argumentList; }
 

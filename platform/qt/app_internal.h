@@ -6,4 +6,8 @@ namespace platform {
 void RecordCommandLine(int argc, char** argv);
 const char* RecordedArguments();
 
+// Set by main() for a run without a window, before the toolkit starts.
+void SetHeadless(bool headless);
+bool IsHeadless();
+
 }  // namespace platform

@@ -8,11 +8,17 @@
 int main(int argc, char** argv)
 {
     platform::RecordCommandLine(argc, argv);
-    QApplication application(argc, argv);
     CWinApp* app = AfxGetApp();
     if (!app)
         return 1;
     app->m_lpCmdLine = platform::RecordedArguments();
+    // A run without a window must work where there is no display at all, so
+    // the choice is made before the toolkit looks for one.
+    if (app->RunsHeadless()) {
+        platform::SetHeadless(true);
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
     if (app->InitInstance())
         QApplication::exec();
     return app->ExitInstance();

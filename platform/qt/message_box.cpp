@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "afx_wnd.h"
+#include "app_internal.h"
 #include "seams_internal.h"
 #include "win_resource.h"
 #include "wnd_internal.h"
@@ -37,7 +38,7 @@ int ShowMessageBox(const char* text, const char* caption, UINT type)
     const char* title = caption ? caption : kDefaultCaption;
     if (const auto& handler = seams::CurrentMessageBoxHandler())
         return handler(text, title, type);
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    if (platform::IsHeadless() || !qobject_cast<QApplication*>(QCoreApplication::instance())) {
         std::fprintf(stderr, "%s: %s\n", title, text);
         return IDOK;
     }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QImage>
+#include <QKeyEvent>
 #include <QPixmap>
 #include <QMouseEvent>
 #include <QTimer>
@@ -84,6 +85,18 @@ SIZE MinimumClientSize(CWnd* window)
 }
 
 void ResizeClient(CWnd* window, int width, int height) { WidgetOf(window)->resize(width, height); }
+
+void PressKey(CWnd* dialog, Key key)
+{
+    QWidget* top = WidgetOf(dialog);
+    QWidget* target = top->focusWidget() ? top->focusWidget() : top;
+    const int code = key == Key::Enter ? Qt::Key_Return : key == Key::Escape ? Qt::Key_Escape : Qt::Key_F4;
+    const Qt::KeyboardModifiers modifiers = key == Key::AltF4 ? Qt::AltModifier : Qt::NoModifier;
+    QKeyEvent press(QEvent::KeyPress, code, modifiers);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, code, modifiers);
+    QApplication::sendEvent(target, &release);
+}
 
 void MinimizeWindow(CWnd* window) { WidgetOf(window)->setWindowState(Qt::WindowMinimized); }
 

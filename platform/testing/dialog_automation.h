@@ -29,6 +29,11 @@ SIZE MinimumClientSize(CWnd* window);
 // Resizes a top-level window's client area as a user dragging its frame would.
 void ResizeClient(CWnd* window, int width, int height);
 
+enum class Key { Enter, Escape, AltF4 };
+
+// Presses a key on the window that has the focus in the dialog, as the user would.
+void PressKey(CWnd* dialog, Key key);
+
 // Minimises a top-level window as its title bar's button would.
 void MinimizeWindow(CWnd* window);
 

@@ -456,3 +456,46 @@ TEST_F(MinimisedDialogTest, PaintsTheIconCentredInTheClientArea)
 }
 
 }  // namespace
+
+namespace {
+
+class KeyboardTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        REQUIRE_ISOLATED_NETWORK();
+        platform::seams::SetShellHandler([this](const std::string&, const std::string& file, const std::string&) {
+            opened.push_back(file);
+            return 42;
+        });
+    }
+    void TearDown() override { platform::seams::SetShellHandler({}); }
+
+    DialogHarness harness;
+    std::vector<std::string> opened;
+};
+
+TEST_F(KeyboardTest, EnterOpensTheSelectedIndicatorAndKeepsTheDialogOpen)
+{
+    LoopbackHttpServer server(DescriptionResponse("scale-7", "K3"));
+    harness.Run([&](CQuorvelDlg& dialog) {
+        platform::testing::PressKey(&dialog, platform::testing::Key::Enter);
+        harness.Receive(dialog, AliveNotify("uuid:a", server.Url("d")), "10.77.1.20");
+        dialog.m_list.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        platform::testing::PressKey(&dialog, platform::testing::Key::Enter);
+        EXPECT_TRUE(dialog.IsWindowVisible());
+    });
+    EXPECT_EQ(opened, std::vector<std::string>{"http://10.77.1.20/"});
+}
+
+TEST_F(KeyboardTest, EscapeAndAltF4EndTheDialog)
+{
+    for (auto key : {platform::testing::Key::Escape, platform::testing::Key::AltF4}) {
+        CQuorvelDlg dialog;
+        const INT_PTR result =
+            platform::testing::RunDialog(dialog, [&] { platform::testing::PressKey(&dialog, key); });
+        EXPECT_EQ(result, IDCANCEL);
+    }
+}
+
+}  // namespace

@@ -191,6 +191,16 @@ TEST_F(SsdpSocketSendTest, SendDiscoverMulticastsTheSearchWithTtl4)
                                                       "SendDiscover:SentTo(#" + handle + ")"}));
 }
 
+TEST_F(SsdpSocketSendTest, ReceiveBufferHoldsABurstOfAnswers)
+{
+    CSsdpSocket socket;
+    ASSERT_TRUE(socket.Create());
+    int granted = 0;
+    socklen_t length = sizeof granted;
+    ASSERT_EQ(getsockopt(socket.m_hSocket, SOL_SOCKET, SO_RCVBUF, &granted, &length), 0);
+    EXPECT_GT(granted, 212992 * 2 - 1) << "room for well over 256 answers of about 350 bytes";
+}
+
 TEST_F(SsdpSocketSendTest, FailedSendIsLoggedAfterTheSendLine)
 {
     CSsdpSocket socket;
