@@ -5,8 +5,10 @@ BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 ARGS ?=
+PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run check bench clean
+.PHONY: all deps configure build run check bench install package demo clean
+.PHONY: asan-build asan-check fuzz-build fuzz
 
 all: build
 
@@ -22,14 +24,63 @@ build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
+	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	    echo "No display: start Quorvel from a desktop session (or see 'quorvel --list' for headless use)." >&2; \
+	    exit 1; fi
 	$(BUILD)/quorvel $(ARGS)
 
+# Then the whole suite again under the sanitizers, and every fuzz target for
+# CHECK_FUZZ_SECONDS.
 check: build
 	cd $(BUILD) && ctest --output-on-failure --timeout 600
+	$(MAKE) --no-print-directory asan-check
+	$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$(CHECK_FUZZ_SECONDS)
+
+# The project and its tests built with AddressSanitizer, UndefinedBehavior-
+# Sanitizer and LeakSanitizer (-O1), in a tree of their own.
+ASAN_BUILD ?= build-asan
+$(ASAN_BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(ASAN_BUILD) -DQUORVEL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug \
+	    -DCMAKE_C_FLAGS_DEBUG="-g -O1" -DCMAKE_CXX_FLAGS_DEBUG="-g -O1"
+
+asan-build: $(ASAN_BUILD)/CMakeCache.txt
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+asan-check: asan-build
+	cd $(ASAN_BUILD) && $(CURDIR)/scripts/sanitized.sh ctest --output-on-failure --timeout 900
+
+# The libFuzzer targets (fuzz/), built with clang in a tree of their own;
+# `make fuzz` runs each for FUZZ_SECONDS.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+CHECK_FUZZ_SECONDS ?= 20
+$(FUZZ_BUILD)/CMakeCache.txt: | deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DQUORVEL_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DCMAKE_C_FLAGS_RELWITHDEBINFO="-g -O1" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-g -O1"
+
+fuzz-build: $(FUZZ_BUILD)/CMakeCache.txt
+	cmake --build $(FUZZ_BUILD) --target fuzzers -j $(JOBS)
+
+fuzz: fuzz-build
+	bash scripts/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 # Benchmarks (root, network namespaces); never part of the test run.
 bench: build
 	cmake --build $(BUILD) --target bench
 
+# The program, the simulator, menu entry, icons and manual page under PREFIX;
+# DESTDIR is honoured too.
+install: build
+	cmake --install "$(BUILD)" --prefix "$(PREFIX)"
+
+# The Debian package, written into $(BUILD).
+package: build
+	cd "$(BUILD)" && cpack --config CPackConfig.cmake
+
+# Three simulated indicators on a namespaced network and the real window among
+# them on your display (root); everything is removed when the window closes.
+demo: build
+	bash scripts/demo.sh "$(BUILD)" $(ARGS)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

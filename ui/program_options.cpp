@@ -34,35 +34,42 @@ std::string SecondsProblem(const std::string& value)
     return "--seconds needs a whole number from 1 to " + std::to_string(kMaxListSeconds) + ", not '" + value + "'";
 }
 
+constexpr std::pair<std::string_view, bool Seen::*> kFlagOptions[] = {
+    {"--list", &Seen::list},
+    {"--json", &Seen::json},
+    {"--help", &Seen::help},
+    {"--version", &Seen::version},
+};
+
+// The value of --seconds: glued on with "=", or the next argument.
+std::optional<std::string> SecondsValue(const std::vector<std::string>& arguments, size_t& index)
+{
+    const std::string& argument = arguments[index];
+    if (argument.size() > kSecondsOption.size())
+        return argument.substr(kSecondsOption.size() + 1);
+    if (index + 1 < arguments.size())
+        return arguments[++index];
+    return std::nullopt;
+}
+
 // Reads the option at arguments[index], and its value if it takes one;
 // returns an empty text or what is wrong.
 std::string ReadOption(const std::vector<std::string>& arguments, size_t& index, Seen& seen, ProgramOptions& options)
 {
     const std::string& argument = arguments[index];
-    if (argument == "--list")
-        seen.list = true;
-    else if (argument == "--json")
-        seen.json = true;
-    else if (argument == "--help")
-        seen.help = true;
-    else if (argument == "--version")
-        seen.version = true;
-    else if (argument == kSecondsOption || StartsWith(argument, std::string(kSecondsOption) + "=")) {
-        std::string value;
-        if (argument.size() > kSecondsOption.size()) {
-            value = argument.substr(kSecondsOption.size() + 1);
-        } else if (index + 1 < arguments.size()) {
-            value = arguments[++index];
-        } else {
-            return "--seconds needs a number of seconds";
+    for (const auto& [name, flag] : kFlagOptions) {
+        if (argument == name) {
+            seen.*flag = true;
+            return {};
         }
-        seen.seconds = true;
-        if (!ParseSeconds(value, options.seconds))
-            return SecondsProblem(value);
-    } else {
-        return "unknown option '" + argument + "'";
     }
-    return {};
+    if (argument != kSecondsOption && !StartsWith(argument, std::string(kSecondsOption) + "="))
+        return "unknown option '" + argument + "'";
+    seen.seconds = true;
+    const std::optional<std::string> value = SecondsValue(arguments, index);
+    if (!value)
+        return "--seconds needs a number of seconds";
+    return ParseSeconds(*value, options.seconds) ? std::string() : SecondsProblem(*value);
 }
 
 ProgramOptions BadOptions(std::string problem)

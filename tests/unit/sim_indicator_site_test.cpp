@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "device_description.h"
 #include "http_request.h"
+#include "http_response.h"
 #include "indicator_site.h"
 #include "indicators/extract_between.h"
 #include "sim_message_checks.h"
@@ -68,6 +70,47 @@ TEST(SimIndicatorSite, NoBodyFaultLeavesNoEmptyLine)
     EXPECT_NE(bytes.find("<UDN>"), std::string::npos);  // the XML is still sent
     ParsedMessage response(bytes);
     EXPECT_FALSE(response.HasBody());
+}
+
+// The program reads the name between the first two double quotes of
+// modelDescription; the markup reaches it unescaped.
+TEST(SimIndicatorSite, HostileNameFault)
+{
+    sim::SiteOptions options{kSearchTarget, false};
+    options.hostile_name = true;
+    ParsedMessage response(Serve("GET /description.xml HTTP/1.1\r\n\r\n", options));
+    const std::string model_description = Element(response.Body(), "modelDescription");
+    EXPECT_EQ(model_description, std::string("Weighing indicator \"") + sim::kHostileName + "\"");
+    EXPECT_EQ(ExtractBetween(model_description, "\"", "\""), "<b onmouseover='alert(1)'>&amp;</b><script>alert(");
+    EXPECT_EQ(Element(response.Body(), "serialNumber"), SecondIndicator().serial_number);
+    // Only the description carries it.
+    EXPECT_NE(Serve("GET /ping HTTP/1.1\r\n\r\n", options).find("pong scale-2"), std::string::npos);
+}
+
+// Content-Length announces body and filler; the caller sends the filler.
+TEST(SimIndicatorSite, FloodFaultCountsTheFillerInContentLength)
+{
+    sim::SiteOptions options{kSearchTarget, false};
+    options.filler_bytes = 100u * 1024 * 1024;
+    for (const char* path : {"/description.xml", "/", "/no-such-page"}) {
+        const sim::SiteAnswer answer =
+            sim::AnswerRequest(sim::HttpRequest{"GET", path}, SecondIndicator(), options);
+        EXPECT_EQ(answer.filler, options.filler_bytes) << path;
+        ParsedMessage response(answer.bytes);
+        EXPECT_EQ(response.Header("CONTENT-LENGTH"), std::to_string(response.Body().size() + options.filler_bytes))
+            << path;
+    }
+    // The description comes whole before any filler, so a reader that stops
+    // early still finds the name.
+    ParsedMessage description(sim::AnswerRequest(sim::HttpRequest{"GET", "/description.xml"}, SecondIndicator(),
+                                                 options).bytes);
+    EXPECT_NE(description.Body().find("</root>"), std::string::npos);
+
+    const std::string& filler = sim::FillerBlock();
+    EXPECT_GE(filler.size(), 60000u);
+    EXPECT_EQ(filler.find('"'), std::string::npos);
+    EXPECT_EQ(filler.find("\r\n"), std::string::npos);
+    EXPECT_EQ(filler.back(), '\n');
 }
 
 TEST(SimIndicatorSite, PagesAnswerWithTheirStatus)

@@ -29,9 +29,12 @@ TEST(SimOptions, OnlyAddressGivesDefaults)
     EXPECT_EQ(options.mx_cap, 0);
     EXPECT_EQ(options.first_port, 80);
     EXPECT_EQ(options.device_type, kSearchTarget);
-    EXPECT_FALSE(options.no_body || options.hang_http || options.oversize || options.empty);
+    EXPECT_FALSE(options.no_body || options.hang_http || options.oversize || options.empty || options.hold_http ||
+                 options.hostile_name);
     EXPECT_EQ(options.slow_http_bps, 0);
     EXPECT_EQ(options.garbage, 0);
+    EXPECT_EQ(options.flood_http_mb, 0);
+    EXPECT_EQ(options.long_location, 0);
 }
 
 TEST(SimOptions, EveryOptionIsStored)
@@ -39,7 +42,7 @@ TEST(SimOptions, EveryOptionIsStored)
     const sim::CommandLine parsed = ParseCommandLine(WithIp(
         {"--count", "3", "--name", "line%d.hall", "--max-age=77", "--notify-every", "0", "--mx-cap", "4", "--port",
          "8080", "--type", "urn:other:device:thing:2", "--no-body", "--slow-http", "500", "--oversize", "--empty",
-         "--garbage", "9"}));
+         "--garbage", "9", "--hold-http", "--flood-http", "100", "--hostile-name", "--long-location=5000"}));
     ASSERT_EQ(parsed.outcome, CommandLineOutcome::kRun) << parsed.error;
     const sim::SimOptions& options = parsed.options;
     EXPECT_EQ(options.count, 3);
@@ -52,6 +55,9 @@ TEST(SimOptions, EveryOptionIsStored)
     EXPECT_TRUE(options.no_body && options.oversize && options.empty);
     EXPECT_EQ(options.slow_http_bps, 500);
     EXPECT_EQ(options.garbage, 9);
+    EXPECT_TRUE(options.hold_http && options.hostile_name);
+    EXPECT_EQ(options.flood_http_mb, 100);
+    EXPECT_EQ(options.long_location, 5000);
 
     EXPECT_TRUE(ParseCommandLine(WithIp({"--hang-http"})).options.hang_http);
 }
@@ -77,6 +83,13 @@ TEST(SimOptions, BadCommandLinesAreRejectedWithAReason)
         {WithIp({"--port", "65535", "--count", "2"}), "exceed 65535"},
         {WithIp({"--slow-http", "0"}), "out of range"},
         {WithIp({"--hang-http", "--slow-http", "10"}), "exclude each other"},
+        {WithIp({"--hold-http", "--hang-http"}), "--hang-http and --hold-http exclude each other"},
+        {WithIp({"--hang-http", "--flood-http", "1"}), "--hang-http and --flood-http exclude each other"},
+        {WithIp({"--flood-http", "0"}), "out of range"},
+        {WithIp({"--flood-http", "4097"}), "out of range"},
+        {WithIp({"--long-location", "0"}), "out of range"},
+        {WithIp({"--long-location", "60001"}), "out of range"},
+        {WithIp({"--hostile-name=yes"}), "takes no value"},
         {WithIp({"--no-body=yes"}), "takes no value"},
         {WithIp({"--name", "scale %d"}), "--name"},
         {WithIp({"--name", "scale-%s"}), "--name"},
@@ -113,9 +126,11 @@ TEST(SimOptions, HelpWinsWhereverItStands)
 TEST(SimOptions, HelpAndParserAgree)
 {
     const std::string help = sim::HelpText();
-    const std::set<std::string> expected = {"--ip",   "--count",   "--name",      "--max-age",  "--notify-every",
-                                            "--mx-cap", "--port",  "--type",      "--no-body",  "--hang-http",
-                                            "--slow-http", "--oversize", "--empty", "--garbage", "--help"};
+    const std::set<std::string> expected = {"--ip",        "--count",      "--name",          "--max-age",
+                                            "--notify-every", "--mx-cap",  "--port",          "--type",
+                                            "--no-body",   "--hang-http",  "--slow-http",     "--hold-http",
+                                            "--flood-http", "--hostile-name", "--long-location", "--oversize",
+                                            "--empty",     "--garbage",    "--help"};
     std::set<std::string> offered;
     std::istringstream lines(help);
     for (std::string line; std::getline(lines, line);) {

@@ -88,6 +88,30 @@ TEST(SimSsdpDatagrams, OtherDeviceTypeReplacesTheIndicatorsEverywhere)
     EXPECT_EQ(answer.Header("USN"), Usn(other));
 }
 
+// The padding is a query, which the simulator's own server ignores.
+TEST(SimSsdpDatagrams, LongLocationPadsAnnouncementsAndAnswers)
+{
+    for (int length : {600, 5000}) {
+        const SimRun run = MakeRun({"--ip", "10.77.1.10", "--port", "8080", "--long-location", std::to_string(length)});
+        const std::string alive = sim::ComposeAliveNotify(run.indicator, run.announcement);
+        const std::string answer = sim::ComposeSearchAnswer(run.indicator, run.announcement);
+        EXPECT_EQ(alive.size() > static_cast<size_t>(sim::kMaxDatagram), length == 5000);
+        for (const std::string& datagram : {alive, answer}) {
+            ParsedMessage message(datagram);
+            const std::string location = message.Header("LOCATION");
+            EXPECT_EQ(location.size(), static_cast<size_t>(length));
+            EXPECT_EQ(location.rfind("http://10.77.1.10:8080/description.xml?xxx", 0), 0u) << location.substr(0, 60);
+            EXPECT_EQ(location.find_first_not_of('x', location.find('?') + 1), std::string::npos);
+        }
+        ParsedMessage byebye(sim::ComposeByebyeNotify(run.indicator, run.announcement));
+        EXPECT_FALSE(byebye.Has("LOCATION"));
+    }
+    // A location already that long stays as it is.
+    const SimRun short_run = MakeRun({"--ip", "10.77.1.10", "--port", "8080", "--long-location", "10"});
+    ParsedMessage alive(sim::ComposeAliveNotify(short_run.indicator, short_run.announcement));
+    EXPECT_EQ(alive.Header("LOCATION"), "http://10.77.1.10:8080/description.xml");
+}
+
 // The longest names and types the command line accepts still fit one datagram.
 TEST(SimSsdpDatagrams, LargestAcceptedValuesFitOneDatagram)
 {

@@ -12,7 +12,8 @@ std::string Element(const char* name, const std::string& text)
 }  // namespace
 
 // Host names and device types are restricted by the option checks to
-// characters that need no XML escaping.
+// characters that need no XML escaping; kHostileName goes in unescaped on
+// purpose.
 std::string DescribeIndicator(const Indicator& indicator, const std::string& device_type)
 {
     return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"

@@ -49,16 +49,35 @@ std::string OnlyEmptyLines()
     return "\r\n\r\n\r\n\r\n";
 }
 
-std::string GarbageOfKind(int index, const std::string& type)
+// Everything an announcement needs comes first, well formed; then a header
+// with bare LF line ends and one with NUL and other control bytes.
+std::string AliveWithNulHeaders(const std::string& type, const std::string& location)
 {
-    switch (index % 7) {
+    using namespace std::string_literals;
+    return "NOTIFY * HTTP/1.1\r\nHOST: 239.255.255.250:1900\r\nCACHE-CONTROL: max-age=1800\r\nLOCATION: "s +
+           location + "\r\nNT: " + type + "\r\nNTS: ssdp:alive\r\nUSN: " + kNulHeadersUsn + "::" + type +
+           "\r\nX-NOTE: line\nwithout\nCR\r\nSERVER: quorvel-sim\0\x01\xfe/1.0\0\r\n\r\n"s;
+}
+
+// A proper start line, then header lines that end in LF only.
+std::string AliveWithBareLfHeaders(const std::string& type, const std::string& location)
+{
+    return "NOTIFY * HTTP/1.1\r\nHOST: 239.255.255.250:1900\nCACHE-CONTROL: max-age=1800\nLOCATION: " + location +
+           "\nNT: " + type + "\nNTS: ssdp:alive\nUSN: " + kBareLfUsn + "::" + type + "\n\n";
+}
+
+std::string GarbageOfKind(int index, const std::string& type, const std::string& location)
+{
+    switch (index % kGarbageKinds) {
     case 0: return RandomBytes(index);
     case 1: return LfOnlyLines(type);
     case 2: return HeadersWithoutColons(type);
     case 3: return NulBytes(type);
     case 4: return NoLineEnd(type);
     case 5: return CrOnlyLines(type);
-    default: return OnlyEmptyLines();
+    case 6: return OnlyEmptyLines();
+    case 7: return AliveWithNulHeaders(type, location);
+    default: return AliveWithBareLfHeaders(type, location);
     }
 }
 
@@ -73,11 +92,11 @@ std::string OversizeDatagram(const std::string& device_type)
     return head + tail;
 }
 
-std::vector<std::string> GarbageDatagrams(int count, const std::string& device_type)
+std::vector<std::string> GarbageDatagrams(int count, const std::string& device_type, const std::string& location)
 {
     std::vector<std::string> datagrams;
     for (int index = 0; index < count; ++index)
-        datagrams.push_back(GarbageOfKind(index, device_type));
+        datagrams.push_back(GarbageOfKind(index, device_type, location));
     return datagrams;
 }
 

@@ -4,9 +4,12 @@
 #include <sys/socket.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "event_log.h"
 #include "http_request.h"
+#include "http_response.h"
 
 namespace sim {
 
@@ -19,6 +22,18 @@ constexpr int kChunksPerSecond = 10;
 std::string Describe(const std::optional<HttpRequest>& request)
 {
     return request ? request->method + " " + request->path : std::string("malformed request");
+}
+
+std::string AnswerFaults(const HttpBehaviour& behaviour, size_t filler)
+{
+    std::string faults;
+    if (behaviour.slow_bps > 0)
+        faults += " (slow)";
+    if (filler > 0)
+        faults += " (+" + std::to_string(filler) + " bytes of filler)";
+    if (behaviour.hold)
+        faults += " (held open)";
+    return faults;
 }
 
 }  // namespace
@@ -35,6 +50,7 @@ short HttpConnection::WantedEvents(Clock::time_point now) const
     switch (state_) {
     case State::kReading:
     case State::kHanging:
+    case State::kHolding:
         return POLLIN;
     case State::kWriting:
         return (behaviour_.slow_bps == 0 || now >= next_chunk_) ? POLLOUT : 0;
@@ -55,7 +71,7 @@ std::optional<Clock::time_point> HttpConnection::NextTimer() const
 
 void HttpConnection::Service(short revents, Clock::time_point now)
 {
-    if (state_ == State::kReading || state_ == State::kHanging) {
+    if (state_ == State::kReading || Swallowing()) {
         if (revents & (POLLIN | POLLHUP | POLLERR))
             Read(now);
         else if (state_ == State::kReading && now >= read_deadline_)
@@ -74,7 +90,7 @@ void HttpConnection::Read(Clock::time_point now)
     for (;;) {
         ssize_t length = recv(fd_.get(), buffer, sizeof buffer, 0);
         if (length == 0) {
-            Finish(state_ == State::kHanging ? "hung connection closed by peer" : "closed before a request");
+            Finish(ClosedByPeer());
             return;
         }
         if (length < 0) {
@@ -82,8 +98,8 @@ void HttpConnection::Read(Clock::time_point now)
                 Finish("receive failed");
             return;
         }
-        if (state_ == State::kHanging)
-            continue;  // a hung indicator swallows everything
+        if (Swallowing())
+            continue;  // a hung or holding indicator swallows everything
         received_.append(buffer, static_cast<size_t>(length));
         if (RequestHeadLength(received_) > 0 || received_.size() > kMaxRequestHead) {
             StartAnswer(now);
@@ -104,8 +120,9 @@ void HttpConnection::StartAnswer(Clock::time_point now)
     }
     SiteAnswer answer = AnswerRequest(request, indicator_, behaviour_.site);
     LogEvent("http " + Describe(request) + " from " + peer_ + " on " + indicator_.host_name + " -> " +
-             std::to_string(answer.status) + (behaviour_.slow_bps > 0 ? " (slow)" : ""));
+             std::to_string(answer.status) + AnswerFaults(behaviour_, answer.filler));
     answer_ = std::move(answer.bytes);
+    filler_left_ = answer.filler;
     state_ = State::kWriting;
     next_chunk_ = now;
 }
@@ -121,24 +138,58 @@ Clock::duration HttpConnection::ChunkInterval() const
         static_cast<double>(ChunkSize()) / behaviour_.slow_bps));
 }
 
+// The rest of the answer, else the next piece of filler.
+std::string_view HttpConnection::Pending() const
+{
+    if (sent_ < answer_.size())
+        return std::string_view(answer_).substr(sent_);
+    return std::string_view(FillerBlock()).substr(0, std::min(filler_left_, FillerBlock().size()));
+}
+
+void HttpConnection::Sent(size_t length)
+{
+    const size_t from_answer = std::min(length, answer_.size() - sent_);
+    sent_ += from_answer;
+    filler_left_ -= length - from_answer;
+}
+
 void HttpConnection::Write(Clock::time_point now)
 {
     const bool slow = behaviour_.slow_bps > 0;
     if (slow && now < next_chunk_)
         return;
-    const size_t remaining = answer_.size() - sent_;
-    const size_t length = slow ? std::min(remaining, ChunkSize()) : remaining;
-    ssize_t written = send(fd_.get(), answer_.data() + sent_, length, MSG_NOSIGNAL);
+    const std::string_view pending = Pending();
+    const size_t length = slow ? std::min(pending.size(), ChunkSize()) : pending.size();
+    ssize_t written = send(fd_.get(), pending.data(), length, MSG_NOSIGNAL);
     if (written < 0) {
         if (errno != EAGAIN && errno != EWOULDBLOCK)
-            Finish("send failed");
+            Finish(std::string("send failed: ") + std::strerror(errno));
         return;
     }
-    sent_ += static_cast<size_t>(written);
+    Sent(static_cast<size_t>(written));
     if (slow)
         next_chunk_ += ChunkInterval();
-    if (sent_ == answer_.size())
+    if (sent_ == answer_.size() && filler_left_ == 0)
+        EndAnswer();
+}
+
+void HttpConnection::EndAnswer()
+{
+    if (behaviour_.hold)
+        state_ = State::kHolding;
+    else
         Finish({});
+}
+
+bool HttpConnection::Swallowing() const { return state_ == State::kHanging || state_ == State::kHolding; }
+
+std::string HttpConnection::ClosedByPeer() const
+{
+    switch (state_) {
+    case State::kHanging: return "hung connection closed by peer";
+    case State::kHolding: return "held connection closed by peer";
+    default: return "closed before a request";
+    }
 }
 
 void HttpConnection::Finish(const std::string& why)

@@ -11,9 +11,11 @@ constexpr char kHtml[] = "text/html; charset=utf-8";
 constexpr char kText[] = "text/plain; charset=utf-8";
 constexpr char kXml[] = "text/xml; charset=\"utf-8\"";
 
-SiteAnswer Answer(int status, const char* content_type, const std::string& body)
+SiteAnswer Answer(int status, const char* content_type, const std::string& body, const SiteOptions& options,
+                  HeaderEnd header_end = HeaderEnd::kEmptyLine)
 {
-    return SiteAnswer{status, ComposeHttpResponse(status, content_type, body)};
+    return SiteAnswer{status, ComposeHttpResponse(status, content_type, body, header_end, options.filler_bytes),
+                      options.filler_bytes};
 }
 
 std::string Page(const std::string& title, const std::string& content)
@@ -37,9 +39,11 @@ std::string BackupPage(const Indicator& indicator)
 
 SiteAnswer Description(const Indicator& indicator, const SiteOptions& options)
 {
+    Indicator described = indicator;
+    if (options.hostile_name)
+        described.host_name = kHostileName;
     const HeaderEnd header_end = options.no_body ? HeaderEnd::kNone : HeaderEnd::kEmptyLine;
-    return SiteAnswer{200, ComposeHttpResponse(200, kXml, DescribeIndicator(indicator, options.device_type),
-                                               header_end)};
+    return Answer(200, kXml, DescribeIndicator(described, options.device_type), options, header_end);
 }
 
 }  // namespace
@@ -48,18 +52,18 @@ SiteAnswer AnswerRequest(const std::optional<HttpRequest>& request, const Indica
                          const SiteOptions& options)
 {
     if (!request)
-        return Answer(400, kText, "Bad request\n");
+        return Answer(400, kText, "Bad request\n", options);
     if (request->method != "GET")
-        return Answer(405, kText, "Only GET is served\n");
+        return Answer(405, kText, "Only GET is served\n", options);
     if (request->path == kDescriptionPath)
         return Description(indicator, options);
     if (request->path == "/ping")
-        return Answer(200, kText, "pong " + indicator.host_name + "\n");
+        return Answer(200, kText, "pong " + indicator.host_name + "\n", options);
     if (request->path == "/")
-        return Answer(200, kHtml, HomePage(indicator));
+        return Answer(200, kHtml, HomePage(indicator), options);
     if (request->path == "/backup.html")
-        return Answer(200, kHtml, BackupPage(indicator));
-    return Answer(404, kText, "Not found\n");
+        return Answer(200, kHtml, BackupPage(indicator), options);
+    return Answer(404, kText, "Not found\n", options);
 }
 
 }  // namespace sim

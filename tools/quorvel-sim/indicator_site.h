@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -10,12 +11,15 @@ namespace sim {
 
 struct SiteOptions {
     std::string device_type;
-    bool no_body = false;  // description answer without the empty line
+    bool no_body = false;       // description answer without the empty line
+    bool hostile_name = false;  // the description names the indicator kHostileName
+    size_t filler_bytes = 0;    // every body goes on with this much filler
 };
 
 struct SiteAnswer {
     int status = 200;
-    std::string bytes;  // the whole HTTP response
+    std::string bytes;  // the HTTP response up to the end of the body
+    size_t filler = 0;  // bytes of FillerBlock() text that follow, counted in Content-Length
 };
 
 // The indicator's small web server: description, /ping, /, /backup.html.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <utility>
 #include <variant>
 
 #include "name_pattern.h"
@@ -30,6 +31,9 @@ struct OptionRule {
 constexpr int kMaxCount = 1000;
 constexpr int kMaxPatternLength = 48;
 constexpr int kMaxDeviceTypeLength = 200;
+constexpr int kMaxFloodMb = 4096;
+// Still fits one UDP datagram with the other headers.
+constexpr int kMaxLocationLength = 60000;
 
 const OptionRule kOptions[] = {
     {"--ip", "ADDR", &SimOptions::address, 1, 15,
@@ -52,9 +56,17 @@ const OptionRule kOptions[] = {
      "description answer without the empty line\nbetween headers and body"},
     {"--hang-http", nullptr, &SimOptions::hang_http, 0, 0, "accept HTTP connections, never answer, keep\nthem open"},
     {"--slow-http", "BPS", &SimOptions::slow_http_bps, 1, 100000000, "send HTTP answers at BPS bytes per second"},
+    {"--hold-http", nullptr, &SimOptions::hold_http, 0, 0, "answer HTTP requests, then keep the\nconnection open"},
+    {"--flood-http", "MB", &SimOptions::flood_http_mb, 1, kMaxFloodMb,
+     "every HTTP answer's body goes on with MB MiB\nof filler (Content-Length counts it)"},
+    {"--hostile-name", nullptr, &SimOptions::hostile_name, 0, 0,
+     "the host name in the description is HTML\nwith quotes and ampersands"},
+    {"--long-location", "N", &SimOptions::long_location, 1, kMaxLocationLength,
+     "LOCATION padded with a query to N characters"},
     {"--oversize", nullptr, &SimOptions::oversize, 0, 0, "send one 1501-byte datagram to the group at\nstart"},
     {"--empty", nullptr, &SimOptions::empty, 0, 0, "send one zero-length datagram to the group at\nstart"},
-    {"--garbage", "N", &SimOptions::garbage, 0, kMaxCount, "send N malformed datagrams to the group at\nstart"},
+    {"--garbage", "N", &SimOptions::garbage, 0, kMaxCount,
+     "send N malformed datagrams to the group at\nstart, among them announcements with NUL\nbytes and bare LF line ends"},
 };
 
 const OptionRule* FindOption(const std::string& name)
@@ -111,6 +123,21 @@ bool IsPlainDeviceType(const std::string& type)
     return true;
 }
 
+// A device that never answers has no answer to slow down, pad or hold.
+std::string CheckHangExclusions(const SimOptions& options)
+{
+    if (!options.hang_http)
+        return {};
+    const std::pair<bool, const char*> answer_faults[] = {
+        {options.slow_http_bps > 0, "--slow-http"}, {options.hold_http, "--hold-http"},
+        {options.flood_http_mb > 0, "--flood-http"}};
+    for (const auto& [set, name] : answer_faults) {
+        if (set)
+            return std::string("options --hang-http and ") + name + " exclude each other";
+    }
+    return {};
+}
+
 std::string CheckCombination(const SimOptions& options)
 {
     if (options.address.empty())
@@ -125,9 +152,7 @@ std::string CheckCombination(const SimOptions& options)
                "blanks, quotes, '<', '>' and '&'";
     if (options.first_port + options.count - 1 > 65535)
         return "options --port and --count: the last indicator's port would exceed 65535";
-    if (options.hang_http && options.slow_http_bps > 0)
-        return "options --hang-http and --slow-http exclude each other";
-    return {};
+    return CheckHangExclusions(options);
 }
 
 CommandLine Failure(std::string error)

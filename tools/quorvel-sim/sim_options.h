@@ -21,6 +21,10 @@ struct SimOptions {
     bool no_body = false;    // no empty line between description headers and body
     bool hang_http = false;  // accept, read, never answer
     int slow_http_bps = 0;   // 0: answers go out at full speed
+    bool hold_http = false;  // answer, then keep the connection open
+    int flood_http_mb = 0;   // MiB of filler after every HTTP answer's body
+    bool hostile_name = false;  // the description's host name is markup and quotes
+    int long_location = 0;   // LOCATION padded to this many characters; 0: plain
     bool oversize = false;   // one 1501-byte datagram at start
     bool empty = false;      // one zero-length datagram at start
     int garbage = 0;         // malformed datagrams at start

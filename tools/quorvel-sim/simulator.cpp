@@ -19,12 +19,19 @@ namespace sim {
 namespace {
 
 constexpr size_t kMaxConnections = 512;
+constexpr size_t kMebibyte = 1024 * 1024;
 
 in_addr ParseAddress(const std::string& address)
 {
     in_addr parsed{};
     inet_pton(AF_INET, address.c_str(), &parsed);
     return parsed;
+}
+
+SiteOptions SiteFor(const SimOptions& options)
+{
+    return SiteOptions{options.device_type, options.no_body, options.hostile_name,
+                       static_cast<size_t>(options.flood_http_mb) * kMebibyte};
 }
 
 int MillisecondsUntil(Clock::time_point when, Clock::time_point now)
@@ -42,7 +49,7 @@ Simulator::Simulator(const SimOptions& options)
     : options_(options),
       indicators_(MakeIndicators(options)),
       announcement_(AnnouncementFor(options)),
-      http_behaviour_{SiteOptions{options.device_type, options.no_body}, options.hang_http, options.slow_http_bps},
+      http_behaviour_{SiteFor(options), options.hang_http, options.slow_http_bps, options.hold_http},
       signals_(OpenTerminationSignals()),
       ssdp_(ParseAddress(options.address)),
       random_(std::random_device{}())
@@ -108,7 +115,8 @@ void Simulator::SendHostileDatagrams()
                                                                  std::to_string(kOversizeLength) + " bytes)");
     if (options_.empty)
         SendToGroup(std::string(), "send empty datagram");
-    const std::vector<std::string> garbage = GarbageDatagrams(options_.garbage, options_.device_type);
+    const std::vector<std::string> garbage =
+        GarbageDatagrams(options_.garbage, options_.device_type, DescriptionUrl(indicators_.front()));
     for (size_t i = 0; i < garbage.size(); ++i)
         SendToGroup(garbage[i], "send garbage datagram " + std::to_string(i + 1) + "/" +
                                     std::to_string(garbage.size()) + " (" + std::to_string(garbage[i].size()) +

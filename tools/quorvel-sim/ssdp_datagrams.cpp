@@ -31,13 +31,24 @@ std::string CacheControl(const Announcement& announcement)
 
 Announcement AnnouncementFor(const SimOptions& options)
 {
-    return Announcement{options.device_type, options.max_age};
+    return Announcement{options.device_type, options.max_age, options.long_location};
+}
+
+std::string AnnouncedLocation(const Indicator& indicator, const Announcement& announcement)
+{
+    std::string location = DescriptionUrl(indicator);
+    const size_t length = static_cast<size_t>(announcement.location_length);
+    if (location.size() < length) {
+        location += '?';
+        location.resize(length, 'x');
+    }
+    return location;
 }
 
 std::string ComposeAliveNotify(const Indicator& indicator, const Announcement& announcement)
 {
     return Lines({"NOTIFY * HTTP/1.1", Header("HOST", kGroupHost), Header("CACHE-CONTROL", CacheControl(announcement)),
-                  Header("LOCATION", DescriptionUrl(indicator)), Header("NT", announcement.device_type),
+                  Header("LOCATION", AnnouncedLocation(indicator, announcement)), Header("NT", announcement.device_type),
                   Header("NTS", "ssdp:alive"), Header("SERVER", kServerHeader),
                   Header("USN", UniqueServiceName(indicator, announcement.device_type))});
 }
@@ -51,7 +62,7 @@ std::string ComposeByebyeNotify(const Indicator& indicator, const Announcement& 
 std::string ComposeSearchAnswer(const Indicator& indicator, const Announcement& announcement)
 {
     return Lines({"HTTP/1.1 200 OK", Header("CACHE-CONTROL", CacheControl(announcement)), "EXT:",
-                  Header("LOCATION", DescriptionUrl(indicator)), Header("SERVER", kServerHeader),
+                  Header("LOCATION", AnnouncedLocation(indicator, announcement)), Header("SERVER", kServerHeader),
                   Header("ST", announcement.device_type),
                   Header("USN", UniqueServiceName(indicator, announcement.device_type))});
 }

@@ -15,9 +15,15 @@ inline constexpr int kMaxDatagram = 1500;
 struct Announcement {
     std::string device_type;
     int max_age = 1800;
+    int location_length = 0;  // LOCATION padded to this many characters; 0: plain
 };
 
 Announcement AnnouncementFor(const SimOptions& options);
+
+// The description URL, padded with a query of 'x' to location_length
+// characters when it is shorter. The simulator serves the description
+// whatever the query.
+std::string AnnouncedLocation(const Indicator& indicator, const Announcement& announcement);
 
 std::string ComposeAliveNotify(const Indicator& indicator, const Announcement& announcement);
 std::string ComposeByebyeNotify(const Indicator& indicator, const Announcement& announcement);

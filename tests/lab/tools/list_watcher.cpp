@@ -6,36 +6,15 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "afx_socket.h"
+#include "list_snapshot.h"
 #include "platform_seams.h"
 #include "platform_testing.h"
 #include "ui/quorvel_app.h"
 #include "ui/quorvel_dlg.h"
-
-namespace {
-
-std::string Snapshot(CQuorvelDlg& dialog)
-{
-    std::string text;
-    for (int row = 0; row < dialog.m_list.GetItemCount(); ++row) {
-        for (int column = 0; column < 5; ++column)
-            text += dialog.m_list.GetItemText(row, column) + (column < 4 ? "\t" : "\n");
-    }
-    return text;
-}
-
-void WriteAtomically(const std::string& path, const std::string& text)
-{
-    const std::string temporary = path + ".tmp";
-    std::ofstream(temporary, std::ios::binary | std::ios::trunc) << text;
-    std::rename(temporary.c_str(), path.c_str());
-}
-
-}  // namespace
 
 int main(int argc, char** argv)
 {

@@ -1,0 +1,235 @@
+#!/usr/bin/env bash
+# The real dialog among hostile devices, one fault at a time, each on a host
+# of its own: oversized, empty and malformed datagrams (with announcements
+# holding NUL bytes and bare-LF header lines), an HTTP server that never
+# answers, one that never closes, one that drips a byte a second, one that
+# sends 100 MiB, an indicator in another subnet, a host name full of markup
+# and quotes, a LOCATION of 5,000 characters and one of 600. After each: the
+# program still runs, a later announcement of a well-behaved indicator is
+# listed, and the window was held no longer than the fetch bounds allow.
+set -u
+source "$(dirname "${BASH_SOURCE[0]}")/lib/lab.sh"
+
+: "${QUORVEL_SIM:?QUORVEL_SIM must name the quorvel-sim binary}"
+: "${QUORVEL_HOSTILE_WATCHER:?QUORVEL_HOSTILE_WATCHER must name the hostile watcher}"
+
+PC_IP=10.77.1.1
+GOOD_IP=10.77.1.11
+TAB=$'\t'
+TIME='[0-9]{2}:[0-9]{2}:[0-9]{2}'
+MODEL='QTS-420 Indicator'
+# A fetch waits at most 5 s for each piece and 10 s for the whole answer.
+SLOW_FETCH_BOUND_MS=12000
+# Everything else answers at once.
+QUICK_BOUND_MS=3000
+WATCH_SECONDS=200
+
+lab_require_root
+lab_init
+lab_host pc "$PC_IP/24"
+lab_host good "$GOOD_IP/24"
+
+W=$LAB_TMP/watch
+TRACE=$LAB_TMP/watcher.log
+mkdir -p "$W"
+
+# tell COMMAND: the watcher carries it out within its next report period.
+tell() {
+    touch "$W/$1"
+    local tries
+    for ((tries = 0; tries < 50; tries++)); do
+        [ -e "$W/$1" ] || return 0
+        sleep 0.1
+    done
+    lab_fail "the watcher did not carry out '$1'"
+}
+
+stat_value() {
+    sed -n "s/^$1=//p" "$W/stats.txt"
+}
+
+# start_sim HOST IP LOG [options...]: prints the pid once the simulator is ready.
+start_sim() {
+    local host=$1 ip=$2 log=$3
+    shift 3
+    local pid
+    pid=$(lab_spawn "$host" "$log" "$QUORVEL_SIM" --ip "$ip" --notify-every 0 "$@")
+    lab_wait_for "$log" '^READY$' 5 >&2 || lab_fail "simulator on $ip not ready"
+    echo "$pid"
+}
+
+stop_sim() {
+    kill -TERM "$1"
+    lab_wait_exit "$1" 5 >/dev/null || lab_fail "simulator $1 did not stop"
+}
+
+# row_of ADDR HOSTNAME DEVTYPE STATUS VALID: extended regex of a whole list line.
+row_of() { echo "^$1${TAB}$2${TAB}$3${TAB}$4${TAB}$5\$"; }
+
+expect_running() {
+    kill -0 "$watcher" 2>/dev/null || lab_fail "the program is gone after $1; its tail: $(tail -n 5 "$TRACE")"
+    lab_expect_no_grep "$TRACE" 'AddressSanitizer|LeakSanitizer|runtime error:'
+}
+
+# A well-behaved indicator announcing itself under a new name (good-LABEL)
+# after each case must be listed with that name.
+GOOD_SIM=
+announce_good() {
+    local name=good-$1
+    [ -z "$GOOD_SIM" ] || stop_sim "$GOOD_SIM"
+    GOOD_SIM=$(start_sim good "$GOOD_IP" "$LAB_TMP/good-$1.log" --name "$name") || exit 1
+    lab_wait_for "$W/list.txt" "$(row_of "$GOOD_IP" "$name" "$MODEL" '(new |online )' "$TIME")" 15 ||
+        lab_fail "after $1 a well-behaved indicator was not listed"
+}
+
+# The longest hold since the case began, checked once the good indicator
+# came through after it.
+expect_hold_within() {
+    local case=$1 bound=$2 hold
+    hold=$(stat_value hold_ms)
+    echo "   $case: longest hold ${hold} ms (bound ${bound} ms)"
+    [ "${hold%.*}" -lt "$bound" ] || lab_fail "$case held the window for ${hold} ms"
+}
+
+# hostile_case CASE HOST IP BOUND_MS CHECK [simulator options...]: one fault
+# on a host of its own, then the checks every case shares.
+hostile_case() {
+    local case=$1 host=$2 ip=$3 bound=$4 check=$5
+    shift 5
+    echo "== $case"
+    lab_host "$host" "$ip/24"
+    tell mark
+    local log=$LAB_TMP/$host.log sim
+    sim=$(start_sim "$host" "$ip" "$log" "$@") || exit 1
+    "$check" "$ip" "$log"
+    announce_good "$host"
+    expect_hold_within "$case" "$bound"
+    expect_running "$case"
+    stop_sim "$sim"
+}
+
+# --- the checks of each case ------------------------------------------------
+
+junk_datagrams() {
+    local log=$2 escaped=${1//./\\.}
+    lab_wait_for "$TRACE" "^>dropped datagram over 1500 bytes from $escaped" 5 || lab_fail "oversized datagram not dropped"
+    lab_wait_for "$TRACE" "^>dropped empty datagram from $escaped" 5 || lab_fail "empty datagram not dropped"
+    # Nine malformed datagrams and the announcement reach the dispatch.
+    lab_wait_for_count "$TRACE" "^OnReceive\\($escaped\\)" 10 5 || lab_fail "malformed datagrams not all read"
+    # The announcement and the one whose NUL bytes come after complete
+    # headers make a row each; the one with bare-LF headers none.
+    lab_wait_for_count "$W/list.txt" "$(row_of "$escaped" junk "$MODEL" 'new ' "$TIME")" 2 10 ||
+        lab_fail "no rows for the junk sender"
+    lab_expect_grep "$log" 'send garbage datagram 9/9'
+}
+
+never_answers() {
+    local escaped=${1//./\\.}
+    lab_wait_for "$TRACE" "^GetUrl\\(http://$escaped:80/description\\.xml\\)=0" 15 || lab_fail "the fetch never ended"
+    lab_expect_grep "$2" '-> hang$'
+    lab_wait_for "$W/list.txt" "$(row_of "$escaped" '' '' 'new ' "$TIME")" 5 || lab_fail "no row without names"
+}
+
+never_closes() {
+    local escaped=${1//./\\.}
+    lab_wait_for "$W/list.txt" "$(row_of "$escaped" holding "$MODEL" 'new ' "$TIME")" 15 ||
+        lab_fail "no row for the server that never closes"
+    lab_expect_grep "$2" '-> 200 \(held open\)$'
+    lab_wait_for "$2" 'held connection closed by peer' 5 || lab_fail "the program kept the connection"
+}
+
+drips() {
+    local escaped=${1//./\\.}
+    lab_wait_for "$TRACE" '^>GetUrl: response cut after 10000 ms' 20 || lab_fail "the dripping answer was not cut"
+    lab_wait_for "$W/list.txt" "$(row_of "$escaped" '\(unknown\)' '\(unknown\)' 'new ' "$TIME")" 5 ||
+        lab_fail "no row for the dripping server"
+}
+
+floods() {
+    local escaped=${1//./\\.}
+    lab_wait_for "$TRACE" '^>GetUrl: response cut at 1048576 bytes' 15 || lab_fail "the flood was not cut"
+    lab_wait_for "$W/list.txt" "$(row_of "$escaped" flooding "$MODEL" 'new ' "$TIME")" 5 ||
+        lab_fail "no row for the flooding server"
+    lab_expect_grep "$2" '-> 200 \(\+104857600 bytes of filler\)$'
+    lab_wait_for "$2" 'send failed' 5 || lab_fail "the program did not hang up on the flood"
+    local peak growth
+    peak=$(stat_value peak_rss_kb)
+    growth=$((peak - PEAK_BEFORE_FLOOD))
+    echo "   peak resident memory ${PEAK_BEFORE_FLOOD} kB before, ${peak} kB after"
+    [ "$growth" -lt 16384 ] || lab_fail "the flood grew the program by $growth kB"
+}
+
+outside_subnet() {
+    local escaped=${1//./\\.}
+    lab_wait_for "$W/list.txt" "$(row_of "$escaped" '-outside network-' '\(unknown\)' 'new ' "$TIME")" 10 ||
+        lab_fail "no outside-network row"
+    lab_expect_no_grep "$2" '^http '
+}
+
+markup_name() {
+    local name="<b onmouseover='alert(1)'>&amp;</b><script>alert("
+    local escaped_name='&lt;b onmouseover=&#39;alert(1)&#39;&gt;&amp;amp;&lt;/b&gt;&lt;script&gt;alert('
+    lab_wait_for "$W/list.txt" "^${1//./\\.}${TAB}<b " 10 || lab_fail "no row for the markup name"
+    cut -f1-4 "$W/list.txt" | grep -qFx "$1$TAB$name$TAB$MODEL${TAB}new " ||
+        lab_fail "the row does not show the name verbatim: $(grep -F "$1" "$W/list.txt")"
+    tell show-scales
+    local page=$W/Indicators.html
+    lab_wait_for "$TRACE" "^SHELL:open $page\$" 5 || lab_fail "Show Scales did not open the page"
+    grep -qF "<tr><th>$escaped_name</th></tr>" "$page" || lab_fail "the page lacks the escaped name: $(cat "$page")"
+    local raw
+    for raw in '<script' '<b ' "'alert" '&amp;</b>'; do
+        ! grep -qF "$raw" "$page" || lab_fail "the page holds '$raw' unescaped"
+    done
+}
+
+location_too_long() {
+    lab_wait_for "$TRACE" "^>dropped datagram over 1500 bytes from ${1//./\\.}" 5 ||
+        lab_fail "the 5000-character announcement was not dropped"
+}
+
+path_too_long() {
+    local escaped=${1//./\\.}
+    lab_wait_for "$W/list.txt" "$(row_of "$escaped" longpath "$MODEL" 'new ' "$TIME")" 10 ||
+        lab_fail "no row for the 600-character location"
+    # Only the first 254 characters of a URL count: the request still fits
+    # its 255 bytes.
+    local sent
+    sent=$(grep -A3 "^GetUrl::TryConnect(http://$escaped:80/" "$TRACE" | sed -n 's/^GetUrl::Send(\([0-9]*\)).*/\1/p')
+    [ -n "$sent" ] && [ "$sent" -le 255 ] || lab_fail "request of '${sent}' bytes for the long location"
+    lab_expect_grep "$2" "http GET /description\\.xml from $PC_IP:[0-9]+ on longpath -> 200"
+}
+
+# --- the run -------------------------------------------------------------------
+
+watcher=$(lab_spawn pc "$TRACE" "$QUORVEL_HOSTILE_WATCHER" "$W" "$WATCH_SECONDS" /X)
+lab_wait_for "$TRACE" 'KillTimer\(MY_DISCOVER_ID\)' 10 || lab_fail "the first burst did not end"
+announce_good start
+
+hostile_case "oversized, empty and malformed datagrams" junk 10.77.1.20 "$QUICK_BOUND_MS" junk_datagrams \
+    --name junk --oversize --empty --garbage 9
+hostile_case "a server that never answers" hang 10.77.1.21 "$SLOW_FETCH_BOUND_MS" never_answers \
+    --name hanging --hang-http
+hostile_case "a server that never closes" hold 10.77.1.22 "$SLOW_FETCH_BOUND_MS" never_closes \
+    --name holding --hold-http
+hostile_case "a server dripping a byte a second" drip 10.77.1.23 "$SLOW_FETCH_BOUND_MS" drips \
+    --name dripping --slow-http 1
+PEAK_BEFORE_FLOOD=$(stat_value peak_rss_kb)
+hostile_case "a server sending 100 MiB" flood 10.77.1.24 "$QUICK_BOUND_MS" floods \
+    --name flooding --flood-http 100
+hostile_case "an indicator in another subnet" remote 10.77.2.10 "$QUICK_BOUND_MS" outside_subnet --name remote
+hostile_case "a host name of markup and quotes" markup 10.77.1.25 "$QUICK_BOUND_MS" markup_name \
+    --name markup --hostile-name
+hostile_case "a LOCATION of 5000 characters" longloc 10.77.1.26 "$QUICK_BOUND_MS" location_too_long \
+    --name longloc --long-location 5000
+hostile_case "a LOCATION of 600 characters" longpath 10.77.1.27 "$QUICK_BOUND_MS" path_too_long \
+    --name longpath --long-location 600
+
+lab_expect_no_grep "$W/list.txt" "^10\\.77\\.1\\.26$TAB"
+[ "$(grep -c "^10\\.77\\.1\\.20$TAB" "$W/list.txt")" -eq 2 ] || lab_fail "the bare-LF announcement made a row"
+echo "   longest hold over the whole run: $(stat_value max_hold_ms) ms"
+tell stop
+status=$(lab_wait_exit "$watcher" 10) || lab_fail "the program did not end"
+[ "$status" = 0 ] || lab_fail "the program ended with status $status"
+lab_expect_no_grep "$TRACE" 'AddressSanitizer|LeakSanitizer|runtime error:'
+
+echo "hostile devices lab test passed"
