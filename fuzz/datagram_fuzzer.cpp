@@ -23,6 +23,7 @@
 #include "description_server.h"
 #include "dialog_harness.h"
 #include "exchange_format.h"
+#include "fuzz_checks.h"
 #include "private_network.h"
 #include "res/resource.h"
 #include "ssdp/ssdp_socket.h"
@@ -37,12 +38,6 @@ constexpr int64_t kLongAfter = int64_t{1} << 40;
 // Pending toolkit events are delivered every this many inputs.
 constexpr unsigned kInputsPerEventRound = 64;
 
-void Require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
 // Gives the test access to the dialog's own clean-up of its rows.
 class FuzzDialog : public CQuorvelDlg {
 public:
@@ -55,14 +50,6 @@ public:
         m_list.DeleteAllItems();
     }
 };
-
-size_t CountOf(const std::string& text, const std::string& piece)
-{
-    size_t count = 0;
-    for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1))
-        ++count;
-    return count;
-}
 
 // The page holds the markup of its frame plus that of one row pair per
 // listed indicator, whatever the indicators' names are.

@@ -8,10 +8,10 @@
 // the whole input is the text (a description response as fetched).
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "fuzz_checks.h"
 #include "indicators/extract_between.h"
 #include "ssdp/ssdp_message.h"
 
@@ -30,12 +30,6 @@ constexpr TagPair kDescriptionTags[] = {
     {"<serialNumber>", "</serialNumber>"},
     {"<UDN>uuid:", "</UDN>"},
 };
-
-void Require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 std::string CheckedExtract(const std::string& text, const char* open, const char* close)
 {

@@ -6,27 +6,13 @@
 // Input: host name and address text, separated by a zero byte.
 
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
+#include "fuzz_checks.h"
 #include "indicators/indicator_record.h"
 #include "ui/overview_page.h"
 
 namespace {
-
-void Require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-size_t CountOf(const std::string& text, char c)
-{
-    size_t count = 0;
-    for (char each : text)
-        count += each == c;
-    return count;
-}
 
 std::string Unescape(const std::string& text)
 {
@@ -82,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     static const std::string kEmptyRows = OverviewPageRows(IndicatorRecord{});
     const std::string rows = OverviewPageRows(record);
-    for (char markup : {'<', '>', '"', '\''})
+    for (const char* markup : {"<", ">", "\"", "'"})
         Require(CountOf(rows, markup) == CountOf(kEmptyRows, markup));
     Require(Unescape(Between(rows, "<th>", "</th>")) == record.hostname);
     Require(Unescape(Between(rows, "CODEBASE=\"http://", "/\"")) == record.address_text);

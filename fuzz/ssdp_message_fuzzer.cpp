@@ -5,20 +5,14 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "fuzz_checks.h"
 #include "ssdp/ssdp_message.h"
 
 namespace {
-
-void Require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 bool Inside(const char* pointer, const std::string& buffer)
 {

@@ -4,24 +4,18 @@
 // input chooses must split back into the same parts.
 
 #include <cstdint>
-#include <cstdlib>
 #include <optional>
 #include <string>
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include "fuzz_checks.h"
 #include "indicators/url_parts.h"
 
 namespace {
 
 constexpr char kScheme[] = "http://";
 constexpr size_t kSchemeLength = sizeof kScheme - 1;
-
-void Require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 void CheckAnyText(const std::string& url)
 {

@@ -9,6 +9,7 @@
 # listed, and the window was held no longer than the fetch bounds allow.
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/lib/lab.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/lib/hostile_watcher.sh"
 
 : "${QUORVEL_SIM:?QUORVEL_SIM must name the quorvel-sim binary}"
 : "${QUORVEL_HOSTILE_WATCHER:?QUORVEL_HOSTILE_WATCHER must name the hostile watcher}"
@@ -34,19 +35,8 @@ TRACE=$LAB_TMP/watcher.log
 mkdir -p "$W"
 
 # tell COMMAND: the watcher carries it out within its next report period.
-tell() {
-    touch "$W/$1"
-    local tries
-    for ((tries = 0; tries < 50; tries++)); do
-        [ -e "$W/$1" ] || return 0
-        sleep 0.1
-    done
-    lab_fail "the watcher did not carry out '$1'"
-}
-
-stat_value() {
-    sed -n "s/^$1=//p" "$W/stats.txt"
-}
+tell() { watcher_tell "$W" "$1"; }
+stat_value() { watcher_stat "$W" "$1"; }
 
 # start_sim HOST IP LOG [options...]: prints the pid once the simulator is ready.
 start_sim() {
@@ -151,7 +141,7 @@ floods() {
     lab_wait_for "$W/list.txt" "$(row_of "$escaped" flooding "$MODEL" 'new ' "$TIME")" 5 ||
         lab_fail "no row for the flooding server"
     lab_expect_grep "$2" '-> 200 \(\+104857600 bytes of filler\)$'
-    lab_wait_for "$2" 'send failed' 5 || lab_fail "the program did not hang up on the flood"
+    lab_wait_for "$2" 'peer went away|send failed' 5 || lab_fail "the program did not hang up on the flood"
     local peak growth
     peak=$(stat_value peak_rss_kb)
     growth=$((peak - PEAK_BEFORE_FLOOD))

@@ -138,18 +138,22 @@ Clock::duration HttpConnection::ChunkInterval() const
         static_cast<double>(ChunkSize()) / behaviour_.slow_bps));
 }
 
-// The rest of the answer, else the next piece of filler.
+// The rest of the answer, else the filler from where it stopped, so that it
+// stays whole lines however the sends split it.
 std::string_view HttpConnection::Pending() const
 {
     if (sent_ < answer_.size())
         return std::string_view(answer_).substr(sent_);
-    return std::string_view(FillerBlock()).substr(0, std::min(filler_left_, FillerBlock().size()));
+    const std::string_view block = FillerBlock();
+    const size_t offset = filler_sent_ % block.size();
+    return block.substr(offset, std::min(filler_left_, block.size() - offset));
 }
 
 void HttpConnection::Sent(size_t length)
 {
     const size_t from_answer = std::min(length, answer_.size() - sent_);
     sent_ += from_answer;
+    filler_sent_ += length - from_answer;
     filler_left_ -= length - from_answer;
 }
 

@@ -62,6 +62,7 @@ private:
     std::string answer_;
     size_t sent_ = 0;
     size_t filler_left_ = 0;  // filler bytes still to send after answer_
+    size_t filler_sent_ = 0;
     Clock::time_point read_deadline_;
     Clock::time_point next_chunk_;
 };

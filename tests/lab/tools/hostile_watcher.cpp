@@ -9,6 +9,7 @@
 //     rss_kb, peak_rss_kb   resident memory now and at its peak (VmHWM)
 //     searches_ms     when each M-SEARCH went out, in ms after the last
 //                     Search click (after the start for the first burst)
+//     search_clicks   Search clicks so far
 //     turns, rows, ended (1 in the last write)
 //   Indicators.html   the overview page, written by the real Show Scales
 //                     button (the watcher sets TMPDIR to DIR)
@@ -94,7 +95,9 @@ public:
     {
         m_click = click;
         m_sent.clear();
+        ++m_clicks;
     }
+    int clicks() const { return m_clicks; }
 
     std::string Offsets() const
     {
@@ -117,6 +120,7 @@ private:
 
     Clock::time_point m_click = Clock::now();
     std::vector<Clock::time_point> m_sent;
+    int m_clicks = 0;
 };
 
 // The longest time between two turns of the watcher's pump; a handler that
@@ -229,7 +233,8 @@ private:
         std::ostringstream stats;
         stats << "hold_ms=" << m_holds.SinceMarkMs() << "\nmax_hold_ms=" << m_holds.OverallMs()
               << "\nrss_kb=" << memory.rssKb << "\npeak_rss_kb=" << memory.peakRssKb
-              << "\nsearches_ms=" << m_searches.Offsets() << "\nturns=" << m_holds.turns()
+              << "\nsearches_ms=" << m_searches.Offsets() << "\nsearch_clicks=" << m_searches.clicks()
+              << "\nturns=" << m_holds.turns()
               << "\nrows=" << m_dialog.m_list.GetItemCount() << "\nended=" << (ended ? 1 : 0) << "\n";
         WriteAtomically(m_directory + "/stats.txt", stats.str());
     }

@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# The longest the real dialog's event loop stands still while it fetches
+# the description of a device that answers badly: one that never answers,
+# one that answers and never closes, one that drips a byte a second. Each
+# run is one announcement of a freshly started simulator, so one fetch; the
+# watcher (quorvel-hostile-watcher) measures the longest gap between two
+# turns of its event pump since the run began. Needs root.
+#
+# Environment: QUORVEL_SIM, QUORVEL_HOSTILE_WATCHER (set by the bench
+# target); BENCH_RUNS (5 runs of each fault, 1..20).
+set -u
+BENCH_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$BENCH_DIR/../../tests/lab/lib/lab.sh"
+source "$BENCH_DIR/../../tests/lab/lib/hostile_watcher.sh"
+
+: "${QUORVEL_SIM:?QUORVEL_SIM must name the quorvel-sim binary}"
+: "${QUORVEL_HOSTILE_WATCHER:?QUORVEL_HOSTILE_WATCHER must name the hostile watcher}"
+
+RUNS=${BENCH_RUNS:-5}
+PC_IP=10.77.1.1
+DEVICE_IP=10.77.1.10
+FETCH_DONE="^GetUrl\\(http://${DEVICE_IP//./\\.}:80/description\\.xml\\)="
+[[ $RUNS =~ ^[0-9]+$ ]] && [ "$RUNS" -ge 1 ] && [ "$RUNS" -le 20 ] || lab_fail "BENCH_RUNS must be 1..20"
+
+lab_require_root
+lab_init
+lab_host pc "$PC_IP/24"
+lab_host device "$DEVICE_IP/24"
+W=$LAB_TMP/watch
+TRACE=$LAB_TMP/watcher.log
+mkdir -p "$W"
+
+# one_fetch FETCHES_SO_FAR SIMULATOR_OPTIONS...: prints the longest hold.
+one_fetch() {
+    local done_before=$1
+    shift
+    watcher_tell "$W" mark
+    local sim
+    sim=$(lab_spawn device "$LAB_TMP/sim.log" "$QUORVEL_SIM" --ip "$DEVICE_IP" --notify-every 0 "$@")
+    lab_wait_for_count "$TRACE" "$FETCH_DONE" $((done_before + 1)) 20 >&2 || lab_fail "the fetch did not end"
+    sleep 0.3  # the next report of the watcher covers the whole fetch
+    watcher_stat "$W" hold_ms
+    kill -TERM "$sim"
+    lab_wait_exit "$sim" 5 >/dev/null || lab_fail "the simulator did not stop"
+}
+
+median_and_worst() {
+    sort -g | awk '{ v[NR] = $1 } END {
+        m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+        printf "median %.0f ms, worst %.0f ms", m, v[NR] }'
+}
+
+echo "longest event-loop stall during one description fetch, $RUNS runs of each"
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
+lab_spawn pc "$TRACE" "$QUORVEL_HOSTILE_WATCHER" "$W" 600 >/dev/null
+lab_wait_for "$TRACE" 'KillTimer\(MY_DISCOVER_ID\)' 10 || lab_fail "the first burst did not end"
+fetches=0
+for fault in "--hang-http:never answers (receive bound 5 s)" "--hold-http:answers, never closes (receive bound 5 s)" \
+    "--slow-http 1:drips a byte a second (whole-response bound 10 s)"; do
+    holds=()
+    for ((run = 1; run <= RUNS; run++)); do
+        # shellcheck disable=SC2086  # the fault's option and its value
+        holds+=("$(one_fetch "$fetches" ${fault%%:*})")
+        fetches=$((fetches + 1))
+    done
+    echo "  a device that ${fault#*:}:"
+    echo "    $(printf '%s\n' "${holds[@]}" | median_and_worst) (runs: ${holds[*]})"
+done
+echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
+watcher_tell "$W" stop
