@@ -21,24 +21,15 @@ lab_host sim-a "$SIM_A/24"
 lab_host sim-b "$SIM_B/24"
 lab_host sim-out "$SIM_OUT/24"
 
-start_sim() {
-    local host=$1 ip=$2 log=$3
-    shift 3
-    local pid
-    pid=$(lab_spawn "$host" "$log" "$QUORVEL_SIM" --ip "$ip" --notify-every 0 "$@")
-    lab_wait_for "$log" '^READY$' 5 >&2 || lab_fail "simulator on $ip not ready"
-    echo "$pid"
-}
-
 list="$LAB_TMP/list.txt"
 lab_spawn pc "$LAB_TMP/watcher.log" "$QUORVEL_LIST_WATCHER" "$list" 40 >/dev/null
 # The indicators start after the program's first burst, so that their
 # announcements, not search answers, make the rows.
 lab_wait_for "$LAB_TMP/watcher.log" 'KillTimer\(MY_DISCOVER_ID\)' 10 || lab_fail "the first burst did not end"
 
-sim_a=$(start_sim sim-a "$SIM_A" "$LAB_TMP/sim-a.log" --name alpha-%d --count 2)
-start_sim sim-b "$SIM_B" "$LAB_TMP/sim-b.log" --name bravo >/dev/null
-start_sim sim-out "$SIM_OUT" "$LAB_TMP/sim-out.log" --name outside >/dev/null
+sim_a=$(lab_start_sim sim-a "$SIM_A" "$LAB_TMP/sim-a.log" --name alpha-%d --count 2)
+lab_start_sim sim-b "$SIM_B" "$LAB_TMP/sim-b.log" --name bravo >/dev/null
+lab_start_sim sim-out "$SIM_OUT" "$LAB_TMP/sim-out.log" --name outside >/dev/null
 
 row() { echo "^$1${TAB}$2${TAB}$3${TAB}$4${TAB}$5\$"; }
 for name in alpha-1 alpha-2; do
@@ -58,7 +49,7 @@ lab_wait_for_count "$list" "^$SIM_A${TAB}alpha-[12]${TAB}[^${TAB}]*${TAB}byebye$
     lab_fail "no byebye rows"
 
 # The same indicators speaking again from the same address are "online ".
-start_sim sim-a "$SIM_A" "$LAB_TMP/sim-a2.log" --name alpha-%d --count 2 >/dev/null
+lab_start_sim sim-a "$SIM_A" "$LAB_TMP/sim-a2.log" --name alpha-%d --count 2 >/dev/null
 lab_wait_for_count "$list" "^$SIM_A${TAB}alpha-[12]${TAB}[^${TAB}]*${TAB}online ${TAB}$TIME\$" 2 10 ||
     lab_fail "rows did not come back online"
 

@@ -38,16 +38,6 @@ mkdir -p "$W"
 tell() { watcher_tell "$W" "$1"; }
 stat_value() { watcher_stat "$W" "$1"; }
 
-# start_sim HOST IP LOG [options...]: prints the pid once the simulator is ready.
-start_sim() {
-    local host=$1 ip=$2 log=$3
-    shift 3
-    local pid
-    pid=$(lab_spawn "$host" "$log" "$QUORVEL_SIM" --ip "$ip" --notify-every 0 "$@")
-    lab_wait_for "$log" '^READY$' 5 >&2 || lab_fail "simulator on $ip not ready"
-    echo "$pid"
-}
-
 stop_sim() {
     kill -TERM "$1"
     lab_wait_exit "$1" 5 >/dev/null || lab_fail "simulator $1 did not stop"
@@ -67,7 +57,7 @@ GOOD_SIM=
 announce_good() {
     local name=good-$1
     [ -z "$GOOD_SIM" ] || stop_sim "$GOOD_SIM"
-    GOOD_SIM=$(start_sim good "$GOOD_IP" "$LAB_TMP/good-$1.log" --name "$name") || exit 1
+    GOOD_SIM=$(lab_start_sim good "$GOOD_IP" "$LAB_TMP/good-$1.log" --name "$name") || exit 1
     lab_wait_for "$W/list.txt" "$(row_of "$GOOD_IP" "$name" "$MODEL" '(new |online )' "$TIME")" 15 ||
         lab_fail "after $1 a well-behaved indicator was not listed"
 }
@@ -90,7 +80,7 @@ hostile_case() {
     lab_host "$host" "$ip/24"
     tell mark
     local log=$LAB_TMP/$host.log sim
-    sim=$(start_sim "$host" "$ip" "$log" "$@") || exit 1
+    sim=$(lab_start_sim "$host" "$ip" "$log" "$@") || exit 1
     "$check" "$ip" "$log"
     announce_good "$host"
     expect_hold_within "$case" "$bound"

@@ -114,6 +114,18 @@ lab_spawn() {
     echo "$pid"
 }
 
+# lab_start_sim HOST IP LOG [simulator options...]: starts quorvel-sim
+# ($QUORVEL_SIM) in HOST announcing only at its start, and prints its pid
+# once it is ready.
+lab_start_sim() {
+    local host=$1 ip=$2 log=$3
+    shift 3
+    local pid
+    pid=$(lab_spawn "$host" "$log" "$QUORVEL_SIM" --ip "$ip" --notify-every 0 "$@")
+    lab_wait_for "$log" '^READY$' 5 >&2 || lab_fail "simulator on $ip not ready"
+    echo "$pid"
+}
+
 # lab_wait_exit PID SECONDS: waits for a spawned process to end and prints
 # its exit status; returns 1 if it is still running after SECONDS.
 lab_wait_exit() {
