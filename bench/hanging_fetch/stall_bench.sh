@@ -26,9 +26,7 @@ lab_require_root
 lab_init
 lab_host pc "$PC_IP/24"
 lab_host device "$DEVICE_IP/24"
-W=$LAB_TMP/watch
-TRACE=$LAB_TMP/watcher.log
-mkdir -p "$W"
+watcher_setup
 
 # one_fetch FETCHES_SO_FAR SIMULATOR_OPTIONS...: prints the longest hold.
 one_fetch() {

@@ -72,15 +72,8 @@ struct NMLISTVIEW {
     LPARAM lParam = 0;
 };
 
-struct NMITEMACTIVATE {
-    NMHDR hdr;
-    int iItem = -1;
-    int iSubItem = 0;
-    UINT uNewState = 0;
-    UINT uOldState = 0;
-    UINT uChanged = 0;
-    POINT ptAction;
-    LPARAM lParam = 0;
+// The activation notice carries the item-change fields and the key state.
+struct NMITEMACTIVATE : NMLISTVIEW {
     UINT uKeyFlags = 0;
 };
 

@@ -30,13 +30,8 @@ lab_init
 lab_host pc "$PC_IP/24"
 lab_host good "$GOOD_IP/24"
 
-W=$LAB_TMP/watch
-TRACE=$LAB_TMP/watcher.log
-mkdir -p "$W"
+watcher_setup
 
-# tell COMMAND: the watcher carries it out within its next report period.
-tell() { watcher_tell "$W" "$1"; }
-stat_value() { watcher_stat "$W" "$1"; }
 
 stop_sim() {
     kill -TERM "$1"

@@ -33,12 +33,8 @@ lab_host pc "$PC_IP/24"
 lab_host sim "$SIM_IP/24"
 lab_host flood "$FLOOD_IP/24"
 
-W=$LAB_TMP/watch
-TRACE=$LAB_TMP/watcher.log
-mkdir -p "$W"
+watcher_setup
 
-tell() { watcher_tell "$W" "$1"; }
-stat_value() { watcher_stat "$W" "$1"; }
 
 # A counter of the "Udp:" lines of the PC host's /proc/net/snmp.
 udp_counter() {

@@ -17,3 +17,15 @@ watcher_tell() {
 watcher_stat() {
     sed -n "s/^$2=//p" "$1/stats.txt"
 }
+
+# watcher_setup: the watcher's directory W and its trace file TRACE under
+# LAB_TMP, for the one watcher a script runs; tell and stat_value talk to it.
+watcher_setup() {
+    W=$LAB_TMP/watch
+    TRACE=$LAB_TMP/watcher.log
+    mkdir -p "$W"
+}
+
+# tell COMMAND: the watcher carries it out within its next report period.
+tell() { watcher_tell "$W" "$1"; }
+stat_value() { watcher_stat "$W" "$1"; }
