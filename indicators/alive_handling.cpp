@@ -57,8 +57,17 @@ bool CQuorvelDlg::InLocalNetwork(unsigned long address) const
 // leaves it unknown, an empty fetch leaves the names as they were.
 void CQuorvelDlg::FetchDescription(IndicatorRecord& record, const char* location)
 {
+    if (m_timed_out_locations.Holds(location, _time64(nullptr))) {
+        LogMessage(">GetUrl: skipped, out of time less than %d s ago: %s",
+                   static_cast<int>(TimedOutLocations::kHoldSeconds), location);
+        record.description.clear();
+        return;
+    }
     LogMessage("GetUrl(%s)", location);
-    record.description = GetUrl(location);
+    const FetchResult fetched = GetAnnouncedUrl(location);
+    if (fetched.outOfTime)
+        m_timed_out_locations.Remember(location, _time64(nullptr));
+    record.description = fetched.response;
     LogMessage("GetUrl(%s)=%d", location, static_cast<int>(record.description.size()));
     if (record.description.empty())
         return;

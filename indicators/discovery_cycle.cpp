@@ -20,6 +20,8 @@ void CQuorvelDlg::OnSearch()
         if (IndicatorRecord* record = RecordAt(row))
             MarkRow(row, record, kStatusSearching);
     }
+    // The user asks for a fresh look: devices that timed out get another try.
+    m_timed_out_locations.Forget();
     StartDiscover();
 }
 

@@ -3,8 +3,12 @@
 #include <algorithm>
 #include <chrono>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "afx_socket.h"
+#include "host_lookup.h"
+#include "indicators/fetch_target.h"
 #include "indicators/url_parts.h"
 #include "log/log_message.h"
 
@@ -35,11 +39,52 @@ bool CreateStreamSocket(CSocket& socket)
     return true;
 }
 
-bool ConnectTo(CSocket& socket, const UrlParts& parts)
+bool RanOutOfTime() { return WSAGetLastError() == WSAETIMEDOUT; }
+
+std::string DottedText(in_addr address)
+{
+    char text[INET_ADDRSTRLEN] = "";
+    inet_ntop(AF_INET, &address, text, sizeof text);
+    return text;
+}
+
+// A name is looked up within the connect's bound, so a slow resolver holds
+// the window no longer than a silent device.
+std::optional<in_addr> AddressOfHost(const std::string& host, FetchResult& result)
+{
+    in_addr address{};
+    switch (LookUpHost(host.c_str(), address, kConnectTimeoutMs)) {
+    case HostLookup::Found:
+        return address;
+    case HostLookup::NotFound:
+        LogMessage(">GetUrl: no address for %s", host.c_str());
+        return std::nullopt;
+    case HostLookup::OutOfTime:
+        LogMessage(">GetUrl: no address for %s within %d ms", host.c_str(), kConnectTimeoutMs);
+        result.outOfTime = true;
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+bool AimsAtThisPc(CSocket& socket, in_addr address, const std::string& url)
+{
+    // A list that cannot be read leaves the checks that need none.
+    std::vector<INTERFACE_INFO> interfaces;
+    GetInterfaceList(socket.m_hSocket, interfaces);
+    const char* reason = ReasonNotToFetchFrom(address.s_addr, interfaces);
+    if (reason)
+        LogMessage(">GetUrl: refused, %s %s: %s", reason, DottedText(address).c_str(), url.c_str());
+    return reason != nullptr;
+}
+
+bool ConnectTo(CSocket& socket, in_addr address, unsigned port, FetchResult& result)
 {
     socket.SetTimeout(kConnectTimeoutMs);
-    if (!socket.Connect(parts.host.c_str(), parts.port))
+    if (!socket.Connect(DottedText(address).c_str(), port)) {
+        result.outOfTime = RanOutOfTime();
         return false;
+    }
     LogMessage("GetUrl::Connected");
     socket.SetTimeout(kReceiveTimeoutMs);
     return true;
@@ -61,10 +106,10 @@ int MillisecondsLeft(std::chrono::steady_clock::time_point deadline)
 
 // Reads until the peer closes, a wait fails, the cap is reached or the whole
 // response has taken too long.
-std::string ReceiveResponse(CSocket& socket)
+void ReceiveResponse(CSocket& socket, FetchResult& result)
 {
+    std::string& response = result.response;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWholeResponseMs);
-    std::string response;
     char buffer[kReceiveChunk];
     for (;;) {
         const int bound = std::clamp(MillisecondsLeft(deadline), 0, kReceiveTimeoutMs);
@@ -72,39 +117,48 @@ std::string ReceiveResponse(CSocket& socket)
         LogMessage("GetUrl::try receive");
         const size_t wanted = std::min(kReceiveChunk, kResponseCap - response.size());
         const int received = socket.Receive(buffer, static_cast<int>(wanted));
-        const bool ranOut = received < 0 && WSAGetLastError() == WSAETIMEDOUT && bound < kReceiveTimeoutMs;
+        result.outOfTime = received < 0 && RanOutOfTime();
         LogMessage("GetUrl::rxlen=%d", received);
-        if (ranOut)
+        if (result.outOfTime && bound < kReceiveTimeoutMs)
             LogMessage(">GetUrl: response cut after %d ms", kWholeResponseMs);
         if (received <= 0)
-            return response;
+            return;
         response.append(buffer, static_cast<size_t>(received));
         if (response.size() >= kResponseCap) {
             LogMessage(">GetUrl: response cut at %zu bytes", kResponseCap);
-            return response;
+            return;
         }
     }
 }
 
-}  // namespace
-
-std::string GetUrl(const std::string& url)
+FetchResult Fetch(const std::string& url, bool refuseThisPc)
 {
+    FetchResult result;
     const std::optional<UrlParts> parts = SplitHttpUrl(url);
     if (!parts)
-        return {};
+        return result;
     // Refused before any connection is tried: a request cut short would ask
     // the device for some other document.
     if (parts->path.size() > kPathLimit) {
         LogMessage(">GetUrl: path of %d characters too long for the request", static_cast<int>(parts->path.size()));
-        return {};
+        return result;
     }
     CSocket socket;
     if (!CreateStreamSocket(socket))
-        return {};
+        return result;
+    const std::optional<in_addr> address = AddressOfHost(parts->host, result);
+    if (!address || (refuseThisPc && AimsAtThisPc(socket, *address, url)))
+        return result;
     LogMessage("GetUrl::TryConnect(%s)", url.c_str());
-    if (!ConnectTo(socket, *parts))
-        return {};
+    if (!ConnectTo(socket, *address, parts->port, result))
+        return result;
     SendRequest(socket, parts->path);
-    return ReceiveResponse(socket);
+    ReceiveResponse(socket, result);
+    return result;
 }
+
+}  // namespace
+
+std::string GetUrl(const std::string& url) { return Fetch(url, false).response; }
+
+FetchResult GetAnnouncedUrl(const std::string& url) { return Fetch(url, true); }

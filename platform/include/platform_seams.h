@@ -42,4 +42,9 @@ void SetShellHandler(ShellHandler handler);
 // kernel tree; empty for the real /proc.
 void SetProcRoot(std::string root);
 
+// The system resolver's IPv4 answer for a host name; runs on a thread of its
+// own, so it must not touch the test's state.
+using HostResolver = std::function<bool(const std::string& host, in_addr& address)>;
+void SetHostResolver(HostResolver resolver);
+
 }  // namespace platform::seams

@@ -33,4 +33,11 @@ const ToneSink& CurrentToneSink() { return g_toneSink; }
 const ShellHandler& CurrentShellHandler() { return g_shellHandler; }
 const std::string& CurrentProcRoot() { return g_procRoot; }
 
+namespace {
+HostResolver g_hostResolver;
+}  // namespace
+
+void SetHostResolver(HostResolver resolver) { g_hostResolver = std::move(resolver); }
+const HostResolver& CurrentHostResolver() { return g_hostResolver; }
+
 }  // namespace platform::seams

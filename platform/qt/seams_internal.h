@@ -11,5 +11,6 @@ const DebugOutput& CurrentDebugOutput();
 const ToneSink& CurrentToneSink();
 const ShellHandler& CurrentShellHandler();
 const std::string& CurrentProcRoot();
+const HostResolver& CurrentHostResolver();
 
 }  // namespace platform::seams

@@ -6,12 +6,14 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "isolated_network.h"
+
 LoopbackHttpServer::LoopbackHttpServer(std::string response) : m_response(std::move(response))
 {
     m_listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_addr.s_addr = inet_addr(kNeighbourAddress);
     bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
     listen(m_listener, 16);
     socklen_t length = sizeof address;
@@ -29,7 +31,7 @@ LoopbackHttpServer::~LoopbackHttpServer()
 
 std::string LoopbackHttpServer::Url(const std::string& path) const
 {
-    return "http://127.0.0.1:" + std::to_string(m_port) + "/" + path;
+    return "http://" + std::string(kNeighbourAddress) + ":" + std::to_string(m_port) + "/" + path;
 }
 
 void LoopbackHttpServer::Serve()

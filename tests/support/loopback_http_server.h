@@ -4,8 +4,9 @@
 #include <string>
 #include <thread>
 
-// A small HTTP server on 127.0.0.1 for tests: answers every connection with
-// the same response once the request's empty line has arrived, then closes.
+// A small HTTP server for tests on the isolated namespace's neighbour address
+// (a device on the LAN, not this PC): answers every connection with the same
+// response once the request's empty line has arrived, then closes.
 class LoopbackHttpServer {
 public:
     explicit LoopbackHttpServer(std::string response);

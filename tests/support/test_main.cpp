@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,9 @@ bool IsolateNetwork()
 {
     if (geteuid() != 0 || unshare(CLONE_NEWNET) != 0)
         return false;
-    return std::system("ip link set lo up multicast on && ip route add 224.0.0.0/4 dev lo") == 0;
+    const std::string commands = std::string("ip link set lo up multicast on && ip route add 224.0.0.0/4 dev lo"
+                                             " && ip addr add ") + kNeighbourAddress + "/32 dev lo";
+    return std::system(commands.c_str()) == 0;
 }
 
 }  // namespace
