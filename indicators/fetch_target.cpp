@@ -35,7 +35,7 @@ const char* ReasonNotToFetchFrom(uint32_t address, const std::vector<INTERFACE_I
         return "broadcast address";
     for (const INTERFACE_INFO& interface : ownInterfaces) {
         if (address == AddressOf(interface.iiAddress))
-            return "address of this PC";
+            return "own address";
         if (IsBroadcastOf(address, interface))
             return "broadcast address";
     }

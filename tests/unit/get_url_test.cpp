@@ -15,9 +15,11 @@
 #include <gtest/gtest.h>
 
 #include "afx_wnd.h"
+#include "fake_interfaces.h"
 #include "indicators/get_url.h"
 #include "isolated_network.h"
 #include "log/log_message.h"
+#include "platform_seams.h"
 #include "platform_testing.h"
 
 namespace {
@@ -35,24 +37,28 @@ void ThrowIfFailed(bool failed, const char* what)
         throw std::system_error(errno, std::generic_category(), what);
 }
 
-sockaddr_in LoopbackAddress(uint16_t port)
+constexpr char kLoopback[] = "127.0.0.1";
+
+sockaddr_in LoopbackAddress(uint16_t port, const char* host = kLoopback)
 {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_addr.s_addr = inet_addr(host);
     return address;
 }
 
-// A TCP socket bound on 127.0.0.1; port 0 takes a free one.
+// A TCP socket bound on 127.0.0.1, or on the namespace's neighbour address;
+// port 0 takes a free one.
 class LoopbackSocket {
 public:
-    explicit LoopbackSocket(uint16_t port = 0) : m_fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0))
+    explicit LoopbackSocket(uint16_t port = 0, const char* host = kLoopback)
+        : m_fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)), m_host(host)
     {
         ThrowIfFailed(m_fd < 0, "socket");
         const int on = 1;
         setsockopt(m_fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-        sockaddr_in address = LoopbackAddress(port);
+        sockaddr_in address = LoopbackAddress(port, host);
         ThrowIfFailed(bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0, "bind");
         socklen_t length = sizeof address;
         getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length);
@@ -66,11 +72,12 @@ public:
     uint16_t port() const { return m_port; }
     std::string Url(const std::string& path) const
     {
-        return "http://127.0.0.1:" + std::to_string(m_port) + "/" + path;
+        return "http://" + m_host + ":" + std::to_string(m_port) + "/" + path;
     }
 
 private:
     int m_fd;
+    std::string m_host;
     uint16_t m_port = 0;
 };
 
@@ -100,8 +107,8 @@ const std::string& EndlessBlock()
 // at the server's deadline or when it is told to finish.
 class LoopbackHttpServer {
 public:
-    explicit LoopbackHttpServer(Reply reply, uint16_t port = 0)
-        : m_listener(port), m_deadline(Clock::now() + std::chrono::seconds(20))
+    explicit LoopbackHttpServer(Reply reply, uint16_t port = 0, const char* host = kLoopback)
+        : m_listener(port, host), m_deadline(Clock::now() + std::chrono::seconds(20))
     {
         ThrowIfFailed(listen(m_listener.fd(), 4) != 0, "listen");
         m_stop = eventfd(0, EFD_CLOEXEC);
@@ -266,15 +273,15 @@ std::vector<int> ReceivedCounts(const std::vector<std::string>& lines)
 }
 
 struct TimedFetch {
-    std::string response;
+    FetchResult result;
     long long milliseconds;
 };
 
-TimedFetch GetUrlTimed(const std::string& url)
+TimedFetch GetAnnouncedUrlTimed(const std::string& url)
 {
     const auto start = Clock::now();
-    std::string response = GetUrl(url);
-    return {response, std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count()};
+    FetchResult result = GetAnnouncedUrl(url);
+    return {result, std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count()};
 }
 
 class GetUrlTest : public testing::Test {
@@ -284,6 +291,30 @@ protected:
     const std::vector<std::string>& lines() const { return log.lines(); }
 
     DebugOutputRecorder log;
+};
+
+constexpr char kOwnAddress[] = "10.77.1.1";
+
+// A location a device announced, served on the neighbour address; the PC's
+// interfaces are loopback and 10.77.1.1/24.
+class GetAnnouncedUrlTest : public GetUrlTest {
+protected:
+    void SetUp() override
+    {
+        REQUIRE_ISOLATED_NETWORK();
+        GetUrlTest::SetUp();
+        const std::vector<INTERFACE_INFO> interfaces = {
+            FakeLoopback(), FakeInterface(kOwnAddress, "255.255.255.0", IFF_UP | IFF_BROADCAST)};
+        platform::seams::SetInterfaceListSource([interfaces](std::vector<INTERFACE_INFO>& list) {
+            list = interfaces;
+            return true;
+        });
+    }
+    void TearDown() override
+    {
+        platform::seams::SetInterfaceListSource({});
+        platform::seams::SetHostResolver({});
+    }
 };
 
 TEST_F(GetUrlTest, SendsOnlyTheRequestLineAndLogsEachStep)
@@ -403,14 +434,74 @@ TEST_F(GetUrlTest, PathTooLongForTheRequestIsRefusedBeforeConnecting)
     EXPECT_EQ(lines(), expected);
 }
 
-TEST_F(GetUrlTest, RefusedConnectionReturnsEmptyAfterTryConnect)
+TEST_F(GetAnnouncedUrlTest, RefusedConnectionReturnsEmptyAfterTryConnectAndIsNoTimeOut)
 {
-    LoopbackSocket notListening;
+    LoopbackSocket notListening(0, kNeighbourAddress);
     const std::string url = notListening.Url("desc.xml");
 
-    EXPECT_EQ(GetUrl(url), "");
+    const FetchResult result = GetAnnouncedUrl(url);
 
+    EXPECT_EQ(result.response, "");
+    EXPECT_FALSE(result.outOfTime);
     const std::vector<std::string> expected = {TryConnectLine(url)};
+    EXPECT_EQ(lines(), expected);
+}
+
+// Any host on the LAN chooses the location: it must not aim the fetch at
+// this PC's own services.
+TEST_F(GetAnnouncedUrlTest, LocationsAimedAtThisPcAreRefusedWithoutAConnection)
+{
+    LoopbackHttpServer loopback(Answer(kOk));
+    const std::string port = std::to_string(loopback.port());
+    struct Case {
+        std::string url;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {loopback.Url("admin/delete?all=1"), "loopback address 127.0.0.1"},
+        {"http://127.3.2.1:" + port + "/d", "loopback address 127.3.2.1"},
+        {"http://localhost:" + port + "/d", "loopback address 127.0.0.1"},
+        {"http://0.0.0.0:" + port + "/d", "unspecified address 0.0.0.0"},
+        {"http://" + std::string(kOwnAddress) + ":" + port + "/d", "own address 10.77.1.1"},
+        {"http://239.255.255.250:" + port + "/d", "multicast address 239.255.255.250"},
+        {"http://255.255.255.255:" + port + "/d", "broadcast address 255.255.255.255"},
+        {"http://10.77.1.255:" + port + "/d", "broadcast address 10.77.1.255"},
+    };
+    for (const Case& refused : cases) {
+        SCOPED_TRACE(refused.url);
+        const size_t before = lines().size();
+        const FetchResult result = GetAnnouncedUrl(refused.url);
+        EXPECT_EQ(result.response, "");
+        EXPECT_FALSE(result.outOfTime);
+        const std::vector<std::string> logged(lines().begin() + static_cast<long>(before), lines().end());
+        const std::vector<std::string> expected = {">GetUrl: refused, " + refused.reason + ": " + refused.url};
+        EXPECT_EQ(logged, expected);
+    }
+    EXPECT_EQ(loopback.Connections(), 0);
+}
+
+TEST_F(GetAnnouncedUrlTest, ANeighboursAddressIsFetchedAndPingMayAimAnywhere)
+{
+    LoopbackHttpServer neighbour(Answer(kOk), 0, kNeighbourAddress);
+    EXPECT_EQ(GetAnnouncedUrl(neighbour.Url("desc.xml")).response, kOk);
+    LoopbackHttpServer loopback(Answer(kOk));
+    EXPECT_EQ(GetUrl(loopback.Url("ping")), kOk);
+}
+
+TEST_F(GetAnnouncedUrlTest, ASlowNameLookupEndsOnTheConnectBound)
+{
+    platform::seams::SetHostResolver([](const std::string&, in_addr&) {
+        std::this_thread::sleep_for(std::chrono::seconds(5));
+        return false;
+    });
+
+    const TimedFetch fetch = GetAnnouncedUrlTimed("http://indicator.example/desc.xml");
+
+    EXPECT_EQ(fetch.result.response, "");
+    EXPECT_TRUE(fetch.result.outOfTime);
+    EXPECT_GE(fetch.milliseconds, 2900);
+    EXPECT_LT(fetch.milliseconds, 4000);
+    const std::vector<std::string> expected = {">GetUrl: no address for indicator.example within 3000 ms"};
     EXPECT_EQ(lines(), expected);
 }
 
@@ -418,7 +509,7 @@ bool ConnectWithin3Seconds(const LoopbackSocket& client, uint16_t port)
 {
     const timeval bound{3, 0};
     setsockopt(client.fd(), SOL_SOCKET, SO_SNDTIMEO, &bound, sizeof bound);
-    const sockaddr_in address = LoopbackAddress(port);
+    const sockaddr_in address = LoopbackAddress(port, kNeighbourAddress);
     return connect(client.fd(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
 }
 
@@ -431,11 +522,11 @@ unsigned AcceptQueueLength(const LoopbackSocket& listener)
     return info.tcpi_unacked;
 }
 
-TEST_F(GetUrlTest, ConnectWithoutAnswerEndsAfterThreeSeconds)
+TEST_F(GetAnnouncedUrlTest, ConnectWithoutAnswerEndsAfterThreeSeconds)
 {
     // A listener whose accept queue is full drops further connection
     // requests unanswered; a backlog of 1 holds two connections.
-    LoopbackSocket listener;
+    LoopbackSocket listener(0, kNeighbourAddress);
     ASSERT_EQ(listen(listener.fd(), 1), 0);
     LoopbackSocket fillers[2];
     for (LoopbackSocket& filler : fillers)
@@ -443,22 +534,24 @@ TEST_F(GetUrlTest, ConnectWithoutAnswerEndsAfterThreeSeconds)
     ASSERT_TRUE(PumpUntil([&] { return AcceptQueueLength(listener) == 2; }, 3000));
     const std::string url = listener.Url("desc.xml");
 
-    const TimedFetch fetch = GetUrlTimed(url);
+    const TimedFetch fetch = GetAnnouncedUrlTimed(url);
 
-    EXPECT_EQ(fetch.response, "");
+    EXPECT_EQ(fetch.result.response, "");
+    EXPECT_TRUE(fetch.result.outOfTime);
     EXPECT_GE(fetch.milliseconds, 2900);
     EXPECT_LT(fetch.milliseconds, 4500);
     const std::vector<std::string> expected = {TryConnectLine(url)};
     EXPECT_EQ(lines(), expected);
 }
 
-TEST_F(GetUrlTest, SilentServerGivesEmptyAfterTheReceiveBound)
+TEST_F(GetAnnouncedUrlTest, SilentServerGivesEmptyAfterTheReceiveBound)
 {
-    LoopbackHttpServer server(Silence());
+    LoopbackHttpServer server(Silence(), 0, kNeighbourAddress);
 
-    const TimedFetch fetch = GetUrlTimed(server.Url("desc.xml"));
+    const TimedFetch fetch = GetAnnouncedUrlTimed(server.Url("desc.xml"));
 
-    EXPECT_EQ(fetch.response, "");
+    EXPECT_EQ(fetch.result.response, "");
+    EXPECT_TRUE(fetch.result.outOfTime);
     EXPECT_GE(fetch.milliseconds, 4900);
     EXPECT_LT(fetch.milliseconds, 7000);
     ASSERT_FALSE(lines().empty());
@@ -466,14 +559,15 @@ TEST_F(GetUrlTest, SilentServerGivesEmptyAfterTheReceiveBound)
     EXPECT_EQ(log.Count("GetUrl::try receive"), 1u);
 }
 
-TEST_F(GetUrlTest, ServerThatNeverClosesGivesWhatItSent)
+TEST_F(GetAnnouncedUrlTest, ServerThatNeverClosesGivesWhatItSent)
 {
     const std::string partial = "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\npart";
-    LoopbackHttpServer server(AnswerAndHoldOpen(partial));
+    LoopbackHttpServer server(AnswerAndHoldOpen(partial), 0, kNeighbourAddress);
 
-    const TimedFetch fetch = GetUrlTimed(server.Url("desc.xml"));
+    const TimedFetch fetch = GetAnnouncedUrlTimed(server.Url("desc.xml"));
 
-    EXPECT_EQ(fetch.response, partial);
+    EXPECT_EQ(fetch.result.response, partial);
+    EXPECT_TRUE(fetch.result.outOfTime);
     EXPECT_LT(fetch.milliseconds, 7000);
     ASSERT_FALSE(lines().empty());
     EXPECT_EQ(lines().back(), "GetUrl::rxlen=-1");
@@ -500,14 +594,15 @@ TEST_F(GetUrlTest, EndlessResponseIsCutAtOneMebibyte)
     EXPECT_GT(*std::min_element(counts.begin(), counts.end()), 0);
 }
 
-TEST_F(GetUrlTest, DrippingResponseIsCutAfterTheWholeResponseBound)
+TEST_F(GetAnnouncedUrlTest, DrippingResponseIsCutAfterTheWholeResponseBound)
 {
-    LoopbackHttpServer server(Drip("HTTP/1.1 200 OK\r\n\r\n"));
+    LoopbackHttpServer server(Drip("HTTP/1.1 200 OK\r\n\r\n"), 0, kNeighbourAddress);
 
-    const TimedFetch fetch = GetUrlTimed(server.Url("desc.xml"));
+    const TimedFetch fetch = GetAnnouncedUrlTimed(server.Url("desc.xml"));
 
-    EXPECT_EQ(fetch.response.rfind("HTTP/1.1 200 OK\r\n\r\nx", 0), 0u);
-    EXPECT_EQ(fetch.response.find_first_not_of('x', 19), std::string::npos);
+    EXPECT_EQ(fetch.result.response.rfind("HTTP/1.1 200 OK\r\n\r\nx", 0), 0u);
+    EXPECT_EQ(fetch.result.response.find_first_not_of('x', 19), std::string::npos);
+    EXPECT_TRUE(fetch.result.outOfTime);
     EXPECT_GE(fetch.milliseconds, 9900);
     EXPECT_LT(fetch.milliseconds, 13000);
     ASSERT_FALSE(lines().empty());
