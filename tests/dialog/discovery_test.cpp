@@ -1,3 +1,7 @@
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <string>
@@ -12,11 +16,18 @@
 
 namespace {
 
+using platform::testing::PumpUntil;
+using std::chrono_literals::operator""ms;
+
 const std::vector<Tone> kRising = {{1047, 100}, {1319, 100}, {1568, 100}};
 const std::vector<Tone> kFalling = {{1568, 100}, {1245, 100}, {1047, 100}};
 const Tone kTick = {8372, 40};
 const std::string kUsnA = "uuid:aaaa::urn:schemas-quorvel-com:device:indicator:1";
 const std::string kUsnB = "uuid:bbbb::urn:schemas-quorvel-com:device:indicator:1";
+// Nothing listens on port 1 of the neighbour: the connection is refused at once.
+const std::string kRefused = "http://" + std::string(kNeighbourAddress) + ":1/refused";
+// The harness's PC has the address 10.77.1.1.
+const std::string kOwnService = "http://10.77.1.1:8099/admin/delete?all=1";
 
 class DiscoveryTest : public testing::Test {
 protected:
@@ -200,12 +211,104 @@ TEST_F(DiscoveryTest, DescriptionWithoutBodyOrAFailedFetch)
 
         harness.Receive(dialog, AliveNotify(kUsnB, server.Url("d")), "10.77.1.30");
         harness.SetNow(harness.Now() + 60);
-        harness.Receive(dialog, AliveNotify(kUsnB, "http://127.0.0.1:1/refused"), "10.77.1.30");
+        harness.Receive(dialog, AliveNotify(kUsnB, kRefused), "10.77.1.30");
         EXPECT_EQ(harness.Cell(dialog, 1, 1), "scale-7") << "a failed fetch keeps the names";
         EXPECT_EQ(dialog.RecordAt(1)->description, "");
         EXPECT_EQ(harness.Cell(dialog, 1, 3), "online ");
+        harness.Receive(dialog, AliveNotify(kUsnB, kRefused), "10.77.1.30");
+        // A location on the PC's own services is a failed fetch too.
+        harness.Receive(dialog, AliveNotify(kUsnB, kOwnService), "10.77.1.30");
+        EXPECT_EQ(harness.Cell(dialog, 1, 1), "scale-7");
+        EXPECT_EQ(harness.Cell(dialog, 1, 3), "online ");
     });
-    EXPECT_TRUE(harness.log.Contains("GetUrl(http://127.0.0.1:1/refused)=0"));
+    EXPECT_EQ(harness.log.Count("GetUrl(" + kRefused + ")=0"), 2u) << "a fetch that fails at once is tried again";
+    EXPECT_TRUE(harness.log.Contains(">GetUrl: refused, own address 10.77.1.1: " + kOwnService));
+    EXPECT_TRUE(harness.log.Contains("GetUrl(" + kOwnService + ")=0"));
+    EXPECT_FALSE(harness.log.Contains("GetUrl::TryConnect(" + kOwnService + ")"));
+}
+
+// Takes connections into its backlog and never answers, as the server of a
+// hung device does.
+class SilentListener {
+public:
+    SilentListener() : m_fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0))
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = inet_addr(kNeighbourAddress);
+        bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        listen(m_fd, 4);
+        socklen_t length = sizeof address;
+        getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length);
+        m_port = ntohs(address.sin_port);
+    }
+    ~SilentListener() { close(m_fd); }
+    SilentListener(const SilentListener&) = delete;
+    SilentListener& operator=(const SilentListener&) = delete;
+
+    std::string Url(const std::string& path) const
+    {
+        return "http://" + std::string(kNeighbourAddress) + ":" + std::to_string(m_port) + "/" + path;
+    }
+
+private:
+    int m_fd;
+    int m_port = 0;
+};
+
+// A device that never answers holds the window once, not on every message;
+// the user's Search gives it another try.
+TEST_F(DiscoveryTest, ALocationWhoseFetchRanOutOfTimeIsSkippedUntilAMinuteOrASearchHasPassed)
+{
+    SilentListener silent;
+    const std::string hanging = silent.Url("d");
+    harness.Run([&](CQuorvelDlg& dialog) {
+        harness.Receive(dialog, AliveNotify(kUsnA, server.Url("d")), "10.77.1.20");
+        harness.Receive(dialog, AliveNotify(kUsnA, hanging), "10.77.1.20");
+        harness.SetNow(harness.Now() + 60);
+        harness.Receive(dialog, AliveNotify(kUsnA, hanging), "10.77.1.20");
+        EXPECT_EQ(harness.Cell(dialog, 0, 1), "scale-7") << "a skipped fetch is a failed one";
+        EXPECT_EQ(dialog.RecordAt(0)->description, "");
+        EXPECT_EQ(harness.Cell(dialog, 0, 3), "online ");
+        EXPECT_EQ(harness.Cell(dialog, 0, 4), "23:17:09");
+        harness.Receive(dialog, AliveNotify(kUsnA, server.Url("d")), "10.77.1.20");
+        platform::testing::ClickButton(&dialog, IDC_SEARCH);
+        harness.Receive(dialog, AliveNotify(kUsnA, hanging), "10.77.1.20");
+    });
+    EXPECT_EQ(harness.log.Count("GetUrl(" + hanging + ")=0"), 2u);
+    EXPECT_EQ(harness.log.Count(">GetUrl: skipped, out of time less than 60 s ago: " + hanging), 1u);
+    EXPECT_EQ(server.connections(), 2) << "a device that answers is fetched on every message";
+}
+
+// Datagrams that arrive while a fetch blocks are handled after it returns,
+// in their order: the handlers never overlap.
+TEST_F(DiscoveryTest, AnnouncementsDuringASlowFirstFetchMakeOneOnlineRow)
+{
+    const std::string description = DescriptionResponse("scale-7", "K3 Indicator");
+    LoopbackHttpServer slow(description, 800);
+    const std::string done = "GetUrl(" + slow.Url("d") + ")=" + std::to_string(description.size());
+    NeighbourDatagrams device;
+    harness.Run([&](CQuorvelDlg& dialog) {
+        const std::string alive = AliveNotify(kUsnA, slow.Url("d"));
+        device.SendSpaced({alive, alive, alive}, 100ms);
+        ASSERT_TRUE(PumpUntil([&] { return harness.log.Count(done) == 3; }, 8000));
+        ASSERT_EQ(dialog.m_list.GetItemCount(), 1);
+        EXPECT_EQ(harness.Cell(dialog, 0, 1), "scale-7");
+        EXPECT_EQ(harness.Cell(dialog, 0, 3), "online ");
+    });
+}
+
+TEST_F(DiscoveryTest, AByebyeDuringTheFirstFetchEndsTheNewRow)
+{
+    LoopbackHttpServer slow(DescriptionResponse("scale-7", "K3 Indicator"), 800);
+    NeighbourDatagrams device;
+    harness.Run([&](CQuorvelDlg& dialog) {
+        device.SendSpaced({AliveNotify(kUsnA, slow.Url("d")), ByebyeNotify(kUsnA)}, 200ms);
+        const auto endedByebye = [&] {
+            return dialog.m_list.GetItemCount() == 1 && harness.Cell(dialog, 0, 3) == "byebye";
+        };
+        ASSERT_TRUE(PumpUntil(endedByebye, 5000));
+    });
 }
 
 TEST_F(DiscoveryTest, OwnDatagramsAreCountedAndNeverParsedButLoopbackIsNotOwn)

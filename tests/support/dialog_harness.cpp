@@ -1,5 +1,8 @@
 #include "dialog_harness.h"
 
+#include <unistd.h>
+
+#include "isolated_network.h"
 #include "res/resource.h"
 
 DialogHarness::DialogHarness()
@@ -45,6 +48,39 @@ std::string DialogHarness::Cell(CQuorvelDlg& dialog, int row, int column) const
 void DialogHarness::SetBeep(CQuorvelDlg& dialog, bool on) { dialog.CheckDlgButton(IDC_BEEP, on ? 1 : 0); }
 
 void DialogHarness::FireTimer(CQuorvelDlg& dialog, UINT_PTR id) { dialog.SendMessage(WM_TIMER, id, 0); }
+
+NeighbourDatagrams::NeighbourDatagrams() : m_socket(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0))
+{
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = inet_addr(kNeighbourAddress);
+    bind(m_socket, reinterpret_cast<sockaddr*>(&local), sizeof local);
+}
+
+NeighbourDatagrams::~NeighbourDatagrams()
+{
+    if (m_sender.joinable())
+        m_sender.join();
+    close(m_socket);
+}
+
+void NeighbourDatagrams::SendSpaced(std::vector<std::string> texts, std::chrono::milliseconds gap)
+{
+    if (m_sender.joinable())
+        m_sender.join();
+    m_sender = std::thread([this, texts = std::move(texts), gap] {
+        sockaddr_in ssdpPort{};
+        ssdpPort.sin_family = AF_INET;
+        ssdpPort.sin_port = htons(1900);
+        ssdpPort.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        for (size_t i = 0; i < texts.size(); ++i) {
+            if (i > 0)
+                std::this_thread::sleep_for(gap);
+            sendto(m_socket, texts[i].data(), texts[i].size(), 0, reinterpret_cast<sockaddr*>(&ssdpPort),
+                   sizeof ssdpPort);
+        }
+    });
+}
 
 std::string AliveNotify(const std::string& usn, const std::string& location, const std::string& maxAge,
                         const std::string& nt)

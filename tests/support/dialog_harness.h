@@ -5,9 +5,11 @@
 // boxes, the debugger output. Tests feed datagrams to OnReceive and read the
 // results from the controls and the seams.
 
+#include <chrono>
 #include <ctime>
 #include <functional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -49,6 +51,24 @@ public:
 
 private:
     int64_t m_now = 1796683569;
+};
+
+// A device on the LAN sending datagrams to the dialog's SSDP port over the
+// isolated network, from the neighbour address: they reach the program as
+// real datagrams, also while it blocks.
+class NeighbourDatagrams {
+public:
+    NeighbourDatagrams();
+    ~NeighbourDatagrams();
+    NeighbourDatagrams(const NeighbourDatagrams&) = delete;
+    NeighbourDatagrams& operator=(const NeighbourDatagrams&) = delete;
+
+    // From a thread of its own, one text after another with the gap between.
+    void SendSpaced(std::vector<std::string> texts, std::chrono::milliseconds gap);
+
+private:
+    int m_socket = -1;
+    std::thread m_sender;
 };
 
 // Announcement texts as indicators send them.

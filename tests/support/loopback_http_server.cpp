@@ -8,7 +8,8 @@
 
 #include "isolated_network.h"
 
-LoopbackHttpServer::LoopbackHttpServer(std::string response) : m_response(std::move(response))
+LoopbackHttpServer::LoopbackHttpServer(std::string response, int answerDelayMs)
+    : m_response(std::move(response)), m_answerDelayMs(answerDelayMs)
 {
     m_listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
@@ -62,6 +63,7 @@ void LoopbackHttpServer::Answer(int connection)
             return;
         request.append(buffer, static_cast<size_t>(received));
     }
+    poll(nullptr, 0, m_answerDelayMs);
     send(connection, m_response.data(), m_response.size(), MSG_NOSIGNAL);
 }
 

@@ -9,7 +9,8 @@
 // response once the request's empty line has arrived, then closes.
 class LoopbackHttpServer {
 public:
-    explicit LoopbackHttpServer(std::string response);
+    // The answer waits answerDelayMs after the request, as a slow device's does.
+    explicit LoopbackHttpServer(std::string response, int answerDelayMs = 0);
     ~LoopbackHttpServer();
     LoopbackHttpServer(const LoopbackHttpServer&) = delete;
     LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
@@ -23,6 +24,7 @@ private:
     void Answer(int connection);
 
     std::string m_response;
+    int m_answerDelayMs;
     int m_listener = -1;
     int m_port = 0;
     std::atomic<int> m_connections{0};

@@ -4,6 +4,7 @@
 
 #include "indicators/alive_rules.h"
 #include "indicators/extract_between.h"
+#include "indicators/timed_out_locations.h"
 
 namespace {
 
@@ -42,6 +43,19 @@ TEST(ExtractBetweenTest, CutsBetweenTheFirstMarkersOnly)
     EXPECT_EQ(ExtractBetween("<UDN>uuid:1234</UDN>", "<UDN>uuid:", "</UDN>"), "1234");
     EXPECT_EQ(ExtractBetween("<UDN>UUID:1234</UDN>", "<UDN>uuid:", "</UDN>"), "");
     EXPECT_EQ(ExtractBetween("<serialNumber></serialNumber>", "<serialNumber>", "</serialNumber>"), "");
+}
+
+TEST(TimedOutLocationsTest, HoldsEachLocationForSixtySecondsUntilForgotten)
+{
+    TimedOutLocations locations;
+    locations.Remember("http://10.0.0.9/a", 1000);
+    locations.Remember("http://10.0.0.9/b", 1030);
+    EXPECT_TRUE(locations.Holds("http://10.0.0.9/a", 1060));
+    EXPECT_FALSE(locations.Holds("http://10.0.0.9/a", 1061));
+    EXPECT_FALSE(locations.Holds("http://10.0.0.9/A", 1030)) << "locations match exactly";
+    EXPECT_TRUE(locations.Holds("http://10.0.0.9/b", 1061));
+    locations.Forget();
+    EXPECT_FALSE(locations.Holds("http://10.0.0.9/b", 1061));
 }
 
 }  // namespace
