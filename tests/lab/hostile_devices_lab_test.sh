@@ -2,11 +2,14 @@
 # The real dialog among hostile devices, one fault at a time, each on a host
 # of its own: oversized, empty and malformed datagrams (with announcements
 # holding NUL bytes and bare-LF header lines), an HTTP server that never
-# answers, one that never closes, one that drips a byte a second, one that
-# sends 100 MiB, an indicator in another subnet, a host name full of markup
-# and quotes, a LOCATION of 5,000 characters and one of 600. After each: the
-# program still runs, a later announcement of a well-behaved indicator is
+# answers while its device keeps announcing, one that never closes, one that
+# drips a byte a second, one that sends 100 MiB, an indicator in another
+# subnet, a host name full of markup and quotes, a LOCATION of 5,000
+# characters and one of 600, LOCATIONs on the PC's own services. After each:
+# the program still runs, a later announcement of a well-behaved indicator is
 # listed, and the window was held no longer than the fetch bounds allow.
+# Last, a hanging device announcing every 2 s beside 64 good indicators holds
+# the window for one fetch bound in a minute.
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/lib/lab.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/lib/hostile_watcher.sh"
@@ -23,7 +26,10 @@ MODEL='QTS-420 Indicator'
 SLOW_FETCH_BOUND_MS=12000
 # Everything else answers at once.
 QUICK_BOUND_MS=3000
-WATCH_SECONDS=200
+# One receive bound of 5 s in a minute, with room for a loaded machine.
+MINUTE_HELD_BOUND_MS=6000
+LIST_SECONDS=6
+WATCH_SECONDS=300
 
 lab_require_root
 lab_init
@@ -98,11 +104,60 @@ junk_datagrams() {
     lab_expect_grep "$log" 'send garbage datagram 9/9'
 }
 
+# The device keeps announcing: after the fetch that ran out of time its
+# messages are failed fetches without a connection, and list mode still ends
+# within its seconds and one fetch bound.
 never_answers() {
     local escaped=${1//./\\.}
     lab_wait_for "$TRACE" "^GetUrl\\(http://$escaped:80/description\\.xml\\)=0" 15 || lab_fail "the fetch never ended"
     lab_expect_grep "$2" '-> hang$'
-    lab_wait_for "$W/list.txt" "$(row_of "$escaped" '' '' 'new ' "$TIME")" 5 || lab_fail "no row without names"
+    lab_wait_for "$W/list.txt" "$(row_of "$escaped" '' '' '(new |online )' "$TIME")" 5 || lab_fail "no row without names"
+    lab_wait_for "$TRACE" "^>GetUrl: skipped, out of time less than 60 s ago: http://$escaped:80/" 5 ||
+        lab_fail "the hanging device was fetched again within a minute"
+    lab_host listpc 10.77.1.2/24
+    local started finished
+    started=$(date +%s.%N)
+    lab_exec listpc timeout 60 "$QUORVEL" --list --seconds "$LIST_SECONDS" /L >"$LAB_TMP/list-mode.out" 2>&1
+    finished=$(date +%s.%N)
+    local took
+    took=$(awk -v a="$started" -v b="$finished" 'BEGIN { printf "%.1f", b - a }')
+    echo "   --list --seconds $LIST_SECONDS beside the hanging device took ${took} s"
+    # One receive bound of 5 s, and a second for start-up and the end.
+    awk -v t="$took" -v limit=$((LIST_SECONDS + 5 + 1)) 'BEGIN { exit !(t < limit) }' ||
+        lab_fail "list mode took ${took} s"
+    grep -q "^$escaped" "$LAB_TMP/list-mode.out" || lab_fail "list mode did not list the hanging device"
+}
+
+# Announcements whose LOCATION is the PC's loopback or its own address, with
+# services listening there, repeated as hostile devices do: neither service
+# is asked anything.
+PROBE_PORT=8099
+own_services() {
+    local ip=$1 escaped=${1//./\\.} target round
+    local loopback="http://127.0.0.1:$PROBE_PORT/admin/delete?all=1"
+    local own="http://$PC_IP:$PROBE_PORT/admin/delete?all=1"
+    lab_spawn pc "$LAB_TMP/loopback-service.log" "$SSDP_PROBE" accept --ip 127.0.0.1 --port "$PROBE_PORT" \
+        --seconds 30 >/dev/null
+    lab_spawn pc "$LAB_TMP/own-service.log" "$SSDP_PROBE" accept --ip "$PC_IP" --port "$PROBE_PORT" \
+        --seconds 30 >/dev/null
+    lab_wait_for_count "$LAB_TMP/loopback-service.log" '^READY$' 1 5 && lab_wait_for "$LAB_TMP/own-service.log" '^READY$' 5 ||
+        lab_fail "the PC's services did not start"
+    for round in 1 2 3; do
+        for target in "$loopback" "$own"; do
+            lab_exec ownsvc "$SSDP_PROBE" send --ip "$ip" --text "NOTIFY * HTTP/1.1\r\nHOST: 239.255.255.250:1900\r\nCACHE-CONTROL: max-age=1800\r\nLOCATION: $target\r\nNT: urn:schemas-quorvel-com:device:indicator:1\r\nNTS: ssdp:alive\r\nUSN: uuid:ownsvc-${target//[^0-9]/}\r\n\r\n" ||
+                lab_fail "could not announce $target"
+        done
+        sleep 1
+    done
+    lab_wait_for_count "$TRACE" "^>GetUrl: refused, loopback address 127\\.0\\.0\\.1: http://127\\.0\\.0\\.1:$PROBE_PORT/admin" 3 5 ||
+        lab_fail "the loopback location was not refused"
+    lab_wait_for_count "$TRACE" "^>GetUrl: refused, own address ${PC_IP//./\\.}: http://${PC_IP//./\\.}:$PROBE_PORT/admin" 3 5 ||
+        lab_fail "the location on the PC's own address was not refused"
+    lab_wait_for_count "$W/list.txt" "$(row_of "$escaped" '' '' '(new |online )' "$TIME")" 2 5 ||
+        lab_fail "the refused announcements were not listed as failed fetches"
+    lab_expect_no_grep "$LAB_TMP/loopback-service.log" '^ACCEPTED'
+    lab_expect_no_grep "$LAB_TMP/own-service.log" '^ACCEPTED'
+    lab_expect_no_grep "$TRACE" "^GetUrl::TryConnect\\(http://(127\\.0\\.0\\.1|${PC_IP//./\\.}):"
 }
 
 never_closes() {
@@ -182,8 +237,8 @@ announce_good start
 
 hostile_case "oversized, empty and malformed datagrams" junk 10.77.1.20 "$QUICK_BOUND_MS" junk_datagrams \
     --name junk --oversize --empty --garbage 9
-hostile_case "a server that never answers" hang 10.77.1.21 "$SLOW_FETCH_BOUND_MS" never_answers \
-    --name hanging --hang-http
+hostile_case "a server that never answers, its device announcing every 2 s" hang 10.77.1.21 \
+    "$SLOW_FETCH_BOUND_MS" never_answers --name hanging --hang-http --notify-every 2
 hostile_case "a server that never closes" hold 10.77.1.22 "$SLOW_FETCH_BOUND_MS" never_closes \
     --name holding --hold-http
 hostile_case "a server dripping a byte a second" drip 10.77.1.23 "$SLOW_FETCH_BOUND_MS" drips \
@@ -198,6 +253,29 @@ hostile_case "a LOCATION of 5000 characters" longloc 10.77.1.26 "$QUICK_BOUND_MS
     --name longloc --long-location 5000
 hostile_case "a LOCATION of 600 characters" longpath 10.77.1.27 "$QUICK_BOUND_MS" path_too_long \
     --name longpath --long-location 600
+hostile_case "LOCATIONs on the PC's loopback and own address" ownsvc 10.77.1.28 "$QUICK_BOUND_MS" own_services \
+    --name ownsvc
+
+echo "== a hanging device announcing every 2 s beside 64 good indicators"
+lab_host herd 10.77.1.30/24
+lab_host hang2 10.77.1.31/24
+HANG_SIM=$(lab_start_sim hang2 10.77.1.31 "$LAB_TMP/hang2.log" --name hanging2 --hang-http --notify-every 2) || exit 1
+lab_wait_for "$TRACE" '^GetUrl\(http://10\.77\.1\.31:80/description\.xml\)=0' 15 || lab_fail "the first fetch never ended"
+HERD_SIM=$(lab_start_sim herd 10.77.1.30 "$LAB_TMP/herd.log" --count 64 --port 8000 --name herd-%d) || exit 1
+# The minute begins with a Search, which gives the hanging device another
+# fetch; the good ones answer it beside the hanging one.
+tell mark
+MINUTE_START=$(date +%s)
+tell search
+lab_wait_for_count "$W/list.txt" "$(row_of '10\.77\.1\.30' 'herd-[0-9]+' "$MODEL" 'online ' "$TIME")" 64 30 ||
+    lab_fail "not all 64 good indicators were listed beside the hanging device"
+while [ $(($(date +%s) - MINUTE_START)) -lt 61 ]; do sleep 1; done
+held=$(stat_value held_ms)
+echo "   window held ${held} ms in 60 s (bound ${MINUTE_HELD_BOUND_MS} ms)"
+[ "${held%.*}" -lt "$MINUTE_HELD_BOUND_MS" ] || lab_fail "the hanging device held the window for ${held} ms in a minute"
+expect_running "the hanging device beside 64 good ones"
+stop_sim "$HANG_SIM"
+stop_sim "$HERD_SIM"
 
 lab_expect_no_grep "$W/list.txt" "^10\\.77\\.1\\.26$TAB"
 [ "$(grep -c "^10\\.77\\.1\\.20$TAB" "$W/list.txt")" -eq 2 ] || lab_fail "the bare-LF announcement made a row"

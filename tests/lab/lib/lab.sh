@@ -195,9 +195,38 @@ lab_any_alive() {
     return 1
 }
 
+# lab_fetches_in_turn FILE: true when every description fetch in a program
+# log ends before the next one starts: each "GetUrl(LOCATION)" line is
+# followed by its "GetUrl(LOCATION)=N" line before the next "GetUrl(". A line
+# cut at the log's length limit stands for itself. Only a last fetch may be
+# left open, by a program stopped in the middle of it.
+lab_fetches_in_turn() {
+    tr -d '\r' <"$1" | awk '
+        !/^GetUrl\(/ { next }
+        open != "" && ($0 == open || index($0, open "=") == 1) { open = ""; next }
+        open != "" { printf "%s:%d: \"%s\" starts inside \"%s\"\n", file, NR, $0, open; bad = 1; exit }
+        /\)=-?[0-9]+$/ { printf "%s:%d: \"%s\" ends a fetch that never started\n", file, NR, $0; bad = 1; exit }
+        { open = $0 }
+        END { exit bad }' file="$1"
+}
+
+# Every program log the test left in LAB_TMP must show its fetches in turn:
+# handlers never run inside a blocking fetch.
+lab_check_program_logs() {
+    local log failed=0 count=0
+    for log in $(grep -rlE '^GetUrl\(' "$LAB_TMP" 2>/dev/null); do
+        count=$((count + 1))
+        lab_fetches_in_turn "$log" >&2 || failed=1
+    done
+    [ "$failed" = 0 ] || { echo "FAIL: a description fetch started inside another" >&2; return 1; }
+    [ "$count" = 0 ] || echo "lab: fetches in turn in $count program log(s)"
+}
+
 # Stops what the harness started and removes its namespaces and files. Runs
-# once, from the EXIT trap or on an interrupt.
+# once, from the EXIT trap or on an interrupt. A test that passed so far
+# fails if one of its program logs shows a fetch inside another.
 lab_cleanup() {
+    local status=$?
     [ "${LAB_CLEANED:-1}" = 0 ] || return 0
     LAB_CLEANED=1
     local pid ns tries
@@ -217,5 +246,9 @@ lab_cleanup() {
         done
         ip netns del "$ns" 2>/dev/null
     done
+    if [ "$status" = 0 ] && ! lab_check_program_logs; then
+        status=1
+    fi
     rm -rf "$LAB_TMP"
+    [ "$status" = 0 ] || exit "$status"
 }

@@ -6,6 +6,8 @@
 //     hold_ms         longest time between two turns of the event loop since
 //                     the last mark: how long something held the window
 //     max_hold_ms     the same since the first turn
+//     held_ms         the sum since the last mark of the gaps of 100 ms or
+//                     more: how long the window stood still in all
 //     rss_kb, peak_rss_kb   resident memory now and at its peak (VmHWM)
 //     searches_ms     when each M-SEARCH went out, in ms after the last
 //                     Search click (after the start for the first burst)
@@ -133,18 +135,29 @@ public:
             const Clock::duration gap = now - m_last;
             m_sinceMark = std::max(m_sinceMark, gap);
             m_overall = std::max(m_overall, gap);
+            if (gap >= kHold)
+                m_heldSinceMark += gap;
         }
         m_last = now;
     }
-    void Mark() { m_sinceMark = Clock::duration::zero(); }
+    void Mark()
+    {
+        m_sinceMark = Clock::duration::zero();
+        m_heldSinceMark = Clock::duration::zero();
+    }
 
     double SinceMarkMs() const { return Ms(m_sinceMark); }
+    double HeldSinceMarkMs() const { return Ms(m_heldSinceMark); }
     double OverallMs() const { return Ms(m_overall); }
     long turns() const { return m_turns; }
 
 private:
+    // A turn of the pump takes about 11 ms; ten times that is a hold.
+    static constexpr Clock::duration kHold = std::chrono::milliseconds(100);
+
     long m_turns = 0;
     Clock::time_point m_last;
+    Clock::duration m_heldSinceMark = Clock::duration::zero();
     Clock::duration m_sinceMark = Clock::duration::zero();
     Clock::duration m_overall = Clock::duration::zero();
 };
@@ -232,6 +245,7 @@ private:
         const Memory memory = ReadMemory();
         std::ostringstream stats;
         stats << "hold_ms=" << m_holds.SinceMarkMs() << "\nmax_hold_ms=" << m_holds.OverallMs()
+              << "\nheld_ms=" << m_holds.HeldSinceMarkMs()
               << "\nrss_kb=" << memory.rssKb << "\npeak_rss_kb=" << memory.peakRssKb
               << "\nsearches_ms=" << m_searches.Offsets() << "\nsearch_clicks=" << m_searches.clicks()
               << "\nturns=" << m_holds.turns()

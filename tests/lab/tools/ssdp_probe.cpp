@@ -35,9 +35,11 @@ const char kUsage[] =
     "  ssdp-probe search --ip ADDR --st ST [--seconds N] [--count K]\n"
     "  ssdp-probe send --ip ADDR [--to GROUP_OR_ADDR] [--port P] (--hex HEX | --text TEXT)\n"
     "  ssdp-probe get URL [--seconds N]\n"
+    "  ssdp-probe accept --ip ADDR --port P [--seconds N]\n"
     "listen and search print two lines per datagram:\n"
     "  FROM <ip>:<port> TTL <ttl> LEN <n> HEX <bytes>\n"
     "  TEXT <bytes with \\r \\n \\t \\\\ and other controls escaped>\n"
+    "accept listens on TCP and prints ACCEPTED <ip>:<port> per connection.\n"
     "--seconds defaults to 5; --to to the SSDP group, --port to 1900.\n"
     "TEXT for send understands \\r \\n \\t \\\\ \\0 and \\xHH.\n";
 
@@ -353,6 +355,30 @@ int Send(const Arguments& arguments)
     return 0;
 }
 
+// A service on the host that must never be asked anything: every
+// connection it accepts is printed and closed at once.
+int Accept(const Arguments& arguments)
+{
+    const in_addr address = ParseAddress(arguments.Text("ip"));
+    const Clock::time_point deadline = DeadlineAfter(arguments.Number("seconds", 5));
+    int fd = Check(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0), "TCP socket");
+    SetIntOption(fd, SOL_SOCKET, SO_REUSEADDR, 1, "SO_REUSEADDR");
+    BindTo(fd, Endpoint(address, arguments.Number("port", 80)), "bind TCP port");
+    Check(listen(fd, 16), "listen");
+    std::fprintf(stderr, "READY\n");
+    while (WaitFor(fd, POLLIN, deadline)) {
+        sockaddr_in peer{};
+        socklen_t length = sizeof peer;
+        const int connection = accept4(fd, reinterpret_cast<sockaddr*>(&peer), &length, SOCK_CLOEXEC);
+        if (connection < 0)
+            continue;
+        std::printf("ACCEPTED %s:%d\n", inet_ntoa(peer.sin_addr), ntohs(peer.sin_port));
+        std::fflush(stdout);
+        close(connection);
+    }
+    return 0;
+}
+
 struct Url {
     in_addr address{};
     int port = 80;
@@ -433,6 +459,8 @@ int main(int argc, char** argv)
         return Send(arguments);
     if (arguments.command == "get")
         return Get(arguments);
+    if (arguments.command == "accept")
+        return Accept(arguments);
     if (arguments.command == "--help" || arguments.command == "help") {
         std::fputs(kUsage, stdout);
         return 0;
