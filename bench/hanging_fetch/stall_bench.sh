@@ -33,10 +33,20 @@ lab_host pc "$PC_IP/24"
 lab_host device "$DEVICE_IP/24"
 watcher_setup
 
+# fresh_look: clicks Search, which forgets the device's earlier time-outs,
+# and waits for the end of its burst.
+fresh_look() {
+    local ends
+    ends=$(grep -c 'KillTimer(MY_DISCOVER_ID)' "$TRACE")
+    watcher_tell "$W" search
+    lab_wait_for_count "$TRACE" 'KillTimer\(MY_DISCOVER_ID\)' $((ends + 1)) 10 >&2 || lab_fail "the burst did not end"
+}
+
 # one_fetch FETCHES_SO_FAR SIMULATOR_OPTIONS...: prints the longest hold.
 one_fetch() {
     local done_before=$1
     shift
+    fresh_look
     watcher_tell "$W" mark
     local sim
     sim=$(lab_spawn device "$LAB_TMP/sim.log" "$QUORVEL_SIM" --ip "$DEVICE_IP" --notify-every 0 "$@")
@@ -50,8 +60,7 @@ one_fetch() {
 # one_minute: prints the time the window stood still in the minute after a
 # device that never answers started announcing every 2 s.
 one_minute() {
-    # Forget the location's earlier time-outs, as the user's Search does.
-    watcher_tell "$W" search
+    fresh_look
     watcher_tell "$W" mark
     local sim started
     started=$(date +%s)
