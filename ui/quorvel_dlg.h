@@ -6,6 +6,7 @@
 // the window side in ui/.
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "afx_dialog.h"
@@ -89,6 +90,9 @@ public:
     void UpdateItem(IndicatorRecord* record);
 
     CMyListCtrl m_list;
+    // Every listed record by its USN, kept beside the list: the list stays
+    // the collection that owns and orders them, the index only finds them.
+    std::unordered_map<std::string, IndicatorRecord*> m_records_by_usn;
     HICON m_hIcon = nullptr;
     std::string m_viewer_path;
     CSsdpSocket m_port_socket;

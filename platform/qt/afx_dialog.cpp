@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 
 #include "dialog_controls.h"
+#include "app_internal.h"
 #include "dialog_widget.h"
 #include "event_hold.h"
 #include "win_resource.h"
@@ -110,6 +111,13 @@ void DialogWidget::changeEvent(QEvent* event)
         platform::Dispatch(m_owner, WM_SIZE, 0, MAKELPARAM(width(), height()));
 }
 
+bool DialogWidget::event(QEvent* event)
+{
+    if (event->type() == QEvent::UpdateRequest && m_framePacer.PutOff())
+        return true;
+    return QDialog::event(event);
+}
+
 void DialogWidget::reject() { SendCommand(IDCANCEL); }
 
 void DialogWidget::SendCommand(int id)
@@ -157,7 +165,10 @@ INT_PTR CDialog::DoModal()
         FocusFirstTabStop(widget);
     if (!m_ended) {
         widget->UpdateMinimumSize();
-        widget->show();
+        // Without a display nobody sees the window: it runs unshown, so
+        // nothing of it is laid out, shaped or painted.
+        if (!platform::IsHeadless())
+            widget->show();
         QEventLoop loop;
         m_modalLoop = &loop;
         loop.exec();

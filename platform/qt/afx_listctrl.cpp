@@ -20,6 +20,13 @@ QString ToQString(const char* text) { return QString::fromLocal8Bit(text ? text 
 
 LPARAM DataOf(const QTreeWidgetItem* item) { return static_cast<LPARAM>(item->data(0, Qt::UserRole).toLongLong()); }
 
+void SetRowData(ListViewWidget* list, QTreeWidgetItem* row, LPARAM data)
+{
+    list->m_itemData.Remove(DataOf(row), row);
+    row->setData(0, Qt::UserRole, QVariant::fromValue<qlonglong>(data));
+    list->m_itemData.Add(data, row);
+}
+
 Qt::Alignment AlignmentOf(int format)
 {
     return ((format & LVCFMT_RIGHT) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
@@ -126,6 +133,7 @@ BOOL CListCtrl::DeleteAllItems()
         return FALSE;
     list->SelectItem(nullptr);
     list->clear();
+    list->m_itemData.Clear();
     return TRUE;
 }
 
@@ -144,6 +152,7 @@ int CListCtrl::InsertItem(int item, const char* text)
     auto* row = new QTreeWidgetItem;
     row->setText(0, ToQString(text));
     row->setData(0, Qt::UserRole, QVariant::fromValue<qlonglong>(0));
+    list->m_itemData.Add(0, row);
     for (int column = 0; column < list->columnCount(); ++column)
         row->setTextAlignment(column, Qt::Alignment(list->headerItem()->textAlignment(column)));
     list->insertTopLevelItem(item, row);
@@ -159,7 +168,7 @@ BOOL CListCtrl::SetItem(const LVITEM* item)
     if (item->mask & LVIF_TEXT)
         row->setText(item->iSubItem, ToQString(item->pszText));
     if (item->mask & LVIF_PARAM)
-        row->setData(0, Qt::UserRole, QVariant::fromValue<qlonglong>(item->lParam));
+        SetRowData(list, row, item->lParam);
     // As the system's list view does, a change of a subitem's text alone is
     // not reported; the item's own text and its data are.
     const UINT reported = (item->mask & LVIF_PARAM) | ((item->iSubItem == 0) ? (item->mask & LVIF_TEXT) : 0);
@@ -244,10 +253,24 @@ int CListCtrl::GetNextItem(int start, UINT flags) const
     if (!list)
         return -1;
     if (flags & LVNI_SELECTED) {
-        int row = list->SelectedItem() ? list->indexOfTopLevelItem(list->SelectedItem()) : -1;
+        int row = list->SelectedItem() ? list->RowOf(list->SelectedItem()) : -1;
         return row > start ? row : -1;
     }
     return start + 1 < list->topLevelItemCount() ? start + 1 : -1;
+}
+
+int CListCtrl::FindItem(const LVFINDINFO* findInfo, int start) const
+{
+    ListViewWidget* list = ListOf(this);
+    if (!list || !(findInfo->flags & LVFI_PARAM))
+        return -1;
+    int found = -1;
+    for (QTreeWidgetItem* item : list->m_itemData.ItemsWith(findInfo->lParam)) {
+        const int row = list->RowOf(item);
+        if (row > start && (found < 0 || row < found))
+            found = row;
+    }
+    return found;
 }
 
 int CListCtrl::HitTest(POINT point, UINT* flags) const

@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+#include "frame_pacer.h"
+
 class CDialog;
 
 class DialogWidget : public QDialog {
@@ -20,9 +22,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
     void reject() override;
 
 private:
     void SendCommand(int id);
     CDialog* m_owner;
+    FramePacer m_framePacer{this};
 };

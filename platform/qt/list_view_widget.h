@@ -12,6 +12,7 @@
 
 #include <map>
 
+#include "item_data_index.h"
 #include "win_types.h"
 
 class CWnd;
@@ -49,6 +50,10 @@ public:
 
     // While set, the control reports no item changes (a sort moves rows only).
     bool m_quiet = false;
+
+    // The row of a top-level item; known without a scan unless rows moved.
+    int RowOf(QTreeWidgetItem* item) const { return indexFromItem(item).row(); }
+    ItemDataIndex m_itemData;
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
