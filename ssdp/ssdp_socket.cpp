@@ -97,6 +97,8 @@ void CSsdpSocket::OnReceive(int errorCode)
         int error = WSAGetLastError();
         if (error == WSAEMSGSIZE)
             LogMessage(">dropped datagram over %d bytes from %s", kDatagramSize, inet_ntoa(sender.sin_addr));
+        else if (error == WSAENOBUFS)
+            LogMessage(">receive queue full: datagrams dropped");
         else if (error != WSAEWOULDBLOCK)
             ShowReceiveError(sender.sin_addr, error);
     } else if (received == 0) {

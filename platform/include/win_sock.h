@@ -17,6 +17,8 @@ inline constexpr int SOCKET_ERROR = -1;
 inline constexpr int WSAEWOULDBLOCK = EWOULDBLOCK;
 inline constexpr int WSAEMSGSIZE = EMSGSIZE;
 inline constexpr int WSAETIMEDOUT = ETIMEDOUT;
+// A socket's queue was full and datagrams after this point were dropped.
+inline constexpr int WSAENOBUFS = ENOBUFS;
 // Linux has no "don't linger" option; the socket layer maps it to SO_LINGER off.
 inline constexpr int SO_DONTLINGER = ~SO_LINGER;
 

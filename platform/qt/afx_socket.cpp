@@ -7,28 +7,40 @@
 
 #include <QObject>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <chrono>
 #include <csignal>
 #include <cstring>
+#include <vector>
 
+#include "datagram_inbox.h"
 #include "event_hold.h"
 
-// Turns the readiness of a socket into the socket's notification on the
-// user-interface thread. Write readiness is not watched: a datagram socket is
+// Turns the readiness of a socket into the socket's notifications on the
+// user-interface thread, one per datagram, as the program reads one datagram
+// per notification. Write readiness is not watched: a datagram socket is
 // nearly always writable, and nothing waits for it outside the blocking calls.
+//
+// A datagram socket's datagrams are moved into its inbox whenever the socket
+// is readable, also while a blocking call waits. Its notifications are held
+// meanwhile by the platform itself: Qt's GLib dispatcher fires socket
+// notifiers even when the blocking wait asks it not to.
 class SocketNotifierBridge : public QObject {
 public:
-    SocketNotifierBridge(CAsyncSocket* owner, SOCKET socket)
-        : m_owner(owner), m_read(socket, QSocketNotifier::Read)
+    SocketNotifierBridge(CAsyncSocket* owner, SOCKET socket, bool datagrams)
+        : m_owner(owner), m_socket(socket), m_read(socket, QSocketNotifier::Read)
     {
-        QObject::connect(&m_read, &QSocketNotifier::activated, this, [this] {
-            if (!m_owner)
-                return;
-            m_dispatching = true;
-            m_owner->Notify(FD_READ);
-            m_dispatching = false;
-        });
+        if (datagrams)
+            m_inbox = std::make_unique<platform::DatagramInbox>(socket);
+        Bridges().push_back(this);
+        QObject::connect(&m_read, &QSocketNotifier::activated, this, [this] { OnReadable(); });
+    }
+
+    ~SocketNotifierBridge() override
+    {
+        platform::CancelHeld(this, kService);
+        std::erase(Bridges(), this);
     }
 
     // A handler may close its own socket while its notification runs; the
@@ -37,14 +49,92 @@ public:
     {
         bridge->m_owner = nullptr;
         bridge->m_read.setEnabled(false);
+        platform::CancelHeld(bridge.get(), kService);
         if (bridge->m_dispatching)
             bridge.release()->deleteLater();
     }
 
+    platform::DatagramInbox* inbox() const { return m_inbox.get(); }
+
+    // The datagram sockets a blocking wait keeps emptying.
+    static void AddPollEntries(std::vector<pollfd>& watched)
+    {
+        for (SocketNotifierBridge* bridge : Bridges()) {
+            if (bridge->m_owner && bridge->m_inbox)
+                watched.push_back({bridge->m_socket, POLLIN, 0});
+        }
+    }
+
+    static void ServeReadable(const std::vector<pollfd>& watched)
+    {
+        for (const pollfd& entry : watched) {
+            if (!(entry.revents & (POLLIN | POLLERR)))
+                continue;
+            for (SocketNotifierBridge* bridge : Bridges()) {
+                if (bridge->m_owner && bridge->m_socket == entry.fd)
+                    bridge->OnReadable();
+            }
+        }
+    }
+
 private:
+    static constexpr uintptr_t kService = FD_READ;
+
+    static std::vector<SocketNotifierBridge*>& Bridges()
+    {
+        static std::vector<SocketNotifierBridge*> bridges;
+        return bridges;
+    }
+
+    void OnReadable()
+    {
+        if (!m_owner)
+            return;
+        if (m_inbox)
+            m_inbox->Drain();
+        RequestService();
+    }
+
+    void RequestService()
+    {
+        platform::DeliverOrHold(this, kService, [this] { Serve(); });
+    }
+
+    void Serve()
+    {
+        if (!m_owner)
+            return;
+        if (m_inbox) {
+            m_inbox->Drain();
+            if (m_inbox->IsEmpty())
+                return;
+        }
+        m_dispatching = true;
+        m_owner->Notify(FD_READ);
+        m_dispatching = false;
+        if (m_owner && m_inbox && !m_inbox->IsEmpty())
+            ServeAgainLater();
+    }
+
+    // The next datagram waits for the event loop's next turn, so timers and
+    // input get their share between datagrams, as with the kernel's queue.
+    void ServeAgainLater()
+    {
+        if (m_servicePosted)
+            return;
+        m_servicePosted = true;
+        QTimer::singleShot(0, this, [this] {
+            m_servicePosted = false;
+            RequestService();
+        });
+    }
+
     CAsyncSocket* m_owner;
+    SOCKET m_socket;
     QSocketNotifier m_read;
+    std::unique_ptr<platform::DatagramInbox> m_inbox;
     bool m_dispatching = false;
+    bool m_servicePosted = false;
 };
 
 namespace {
@@ -94,7 +184,7 @@ BOOL CAsyncSocket::Socket(int type, long events, int protocol, int family)
         return FALSE;
     m_hSocket = socket;
     if (events & FD_READ)
-        m_notifier = std::make_unique<SocketNotifierBridge>(this, socket);
+        m_notifier = std::make_unique<SocketNotifierBridge>(this, socket, type == SOCK_DGRAM);
     return TRUE;
 }
 
@@ -168,6 +258,10 @@ int CAsyncSocket::SendTo(const void* data, int length, const sockaddr* to, int t
 
 int CAsyncSocket::ReceiveFrom(void* buffer, int length, sockaddr* from, int* fromLength, int flags)
 {
+    if (platform::DatagramInbox* inbox = m_notifier ? m_notifier->inbox() : nullptr) {
+        inbox->Drain();
+        return inbox->Take(buffer, length, from, fromLength);
+    }
     socklen_t addressLength = fromLength ? static_cast<socklen_t>(*fromLength) : 0;
     ssize_t received = recvfrom(m_hSocket, buffer, static_cast<size_t>(length), flags | MSG_TRUNC, from,
                                 fromLength ? &addressLength : nullptr);
@@ -213,12 +307,16 @@ bool CSocket::WaitUntilReady(short events)
             }
             slice = static_cast<int>(std::min<long long>(left, slice));
         }
-        pollfd watched{m_hSocket, events, 0};
-        int ready = poll(&watched, 1, slice);
-        if (ready > 0)
-            return true;
+        std::vector<pollfd> watched{{m_hSocket, events, 0}};
+        SocketNotifierBridge::AddPollEntries(watched);
+        int ready = poll(watched.data(), watched.size(), slice);
         if (ready < 0 && errno != EINTR)
             return false;
+        if (ready > 0) {
+            SocketNotifierBridge::ServeReadable(watched);
+            if (watched[0].revents)
+                return true;
+        }
         platform::RepaintWhileBlocked();
     }
 }

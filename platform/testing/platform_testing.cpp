@@ -13,6 +13,7 @@
 #include <cstdlib>
 
 #include "app_internal.h"
+#include "datagram_inbox.h"
 #include "list_view_widget.h"
 #include "wnd_internal.h"
 
@@ -134,6 +135,10 @@ size_t DebugOutputRecorder::Count(const std::string& line) const
 {
     return static_cast<size_t>(std::count(m_lines.begin(), m_lines.end(), line));
 }
+
+ReceiveQueueLimit::ReceiveQueueLimit(size_t bytes) { DatagramInbox::SetLimit(bytes); }
+
+ReceiveQueueLimit::~ReceiveQueueLimit() { DatagramInbox::SetLimit(DatagramInbox::kDefaultLimit); }
 
 BareWidget::BareWidget(CWnd& window) : m_window(window), m_widget(nullptr)
 {

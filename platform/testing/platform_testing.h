@@ -57,6 +57,15 @@ namespace platform::testing {
 // with IDCANCEL (unless body ended it). Returns DoModal's result.
 INT_PTR RunDialog(CDialog& dialog, const std::function<void()>& body);
 
+// Bounds the datagrams all sockets hold for the program while this lives.
+class ReceiveQueueLimit {
+public:
+    explicit ReceiveQueueLimit(size_t bytes);
+    ~ReceiveQueueLimit();
+    ReceiveQueueLimit(const ReceiveQueueLimit&) = delete;
+    ReceiveQueueLimit& operator=(const ReceiveQueueLimit&) = delete;
+};
+
 // Collects the debugger output line by line (without CR LF) while it lives.
 class DebugOutputRecorder {
 public:

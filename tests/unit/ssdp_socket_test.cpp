@@ -1,11 +1,16 @@
 #include <netinet/in.h>
+#include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -54,6 +59,66 @@ sockaddr_in LocalAddressOf(SOCKET socket)
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     return address;
 }
+
+// True once the kernel holds nothing more for the socket: neither a datagram
+// nor a pending error. Bounded by a deadline, as it runs on a peer's thread.
+bool WaitUntilKernelQueueEmpty(int fd)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (std::chrono::steady_clock::now() < deadline) {
+        pollfd watched{fd, POLLIN, 0};
+        if (poll(&watched, 1, 0) == 0)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return false;
+}
+
+// A blocking receive on a TCP connection whose peer, on its own thread, runs
+// `during` while the receive waits and answers only then.
+class BlockingReceive {
+public:
+    explicit BlockingReceive(std::function<void()> during) : m_listener(socket(AF_INET, SOCK_STREAM, 0))
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        listen(m_listener, 1);
+        socklen_t length = sizeof address;
+        getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
+        m_port = ntohs(address.sin_port);
+        m_peer = std::thread([this, during = std::move(during)] {
+            int connection = accept(m_listener, nullptr, nullptr);
+            during();
+            send(connection, "!", 1, MSG_NOSIGNAL);
+            close(connection);
+        });
+    }
+    ~BlockingReceive()
+    {
+        shutdown(m_listener, SHUT_RDWR);
+        m_peer.join();
+        close(m_listener);
+    }
+
+    // Returns the byte count the blocking receive gave.
+    int Run()
+    {
+        CSocket client;
+        client.Create();
+        client.SetTimeout(5000);
+        if (!client.Connect("127.0.0.1", m_port))
+            return SOCKET_ERROR;
+        char answer;
+        return client.Receive(&answer, 1);
+    }
+
+private:
+    int m_listener;
+    uint16_t m_port = 0;
+    std::thread m_peer;
+};
 
 class SsdpSocketReceiveTest : public testing::Test {
 protected:
@@ -216,6 +281,101 @@ TEST_F(SsdpSocketSendTest, FailedMembershipIsLogged)
     ASSERT_TRUE(socket.Create());
     socket.AddMembership("10.1.2.3");  // not a multicast group
     EXPECT_TRUE(log.ContainsPrefix("SendDiscover:AddMembership()failed(-1:"));
+}
+
+// Datagrams that arrive while a blocking call waits reach their receivers only
+// after it returns, every socket's in the order they came.
+class SsdpSocketHeldReceiveTest : public SsdpSocketReceiveTest {
+protected:
+    void SetUp() override
+    {
+        SsdpSocketReceiveTest::SetUp();
+        ASSERT_TRUE(other.Create());
+        ASSERT_TRUE(other.Bind(0, "127.0.0.1"));
+        other.SetReceiver(&otherReceiver);
+        otherTarget = LocalAddressOf(other.m_hSocket);
+    }
+
+    // Runs a blocking receive during which `during` sends; true when nothing
+    // was delivered inside it.
+    bool NothingDeliveredWhileBlocking(std::function<void()> during)
+    {
+        BlockingReceive blocking(std::move(during));
+        int received = blocking.Run();
+        EXPECT_EQ(received, 1);
+        return receiver.deliveries.empty() && otherReceiver.deliveries.empty();
+    }
+
+    static std::vector<std::string> Texts(const RecordingReceiver& recorded)
+    {
+        std::vector<std::string> texts;
+        for (const Delivery& delivery : recorded.deliveries)
+            texts.push_back(delivery.text);
+        return texts;
+    }
+
+    CSsdpSocket other;
+    RecordingReceiver otherReceiver;
+    sockaddr_in otherTarget{};
+};
+
+TEST_F(SsdpSocketHeldReceiveTest, DatagramsOnBothSocketsAreDeliveredAfterTheWaitInOrder)
+{
+    EXPECT_TRUE(NothingDeliveredWhileBlocking([&] {
+        peer.SendTo("first", target);
+        peer.SendTo("on the other socket", otherTarget);
+        peer.SendTo("second", target);
+        peer.SendTo("third", target);
+        WaitUntilKernelQueueEmpty(socket.m_hSocket);
+        WaitUntilKernelQueueEmpty(other.m_hSocket);
+    }));
+    ASSERT_TRUE(PumpUntil([&] { return receiver.deliveries.size() == 3 && otherReceiver.deliveries.size() == 1; },
+                          3000));
+    EXPECT_EQ(Texts(receiver), (std::vector<std::string>{"first", "second", "third"}));
+    EXPECT_EQ(Texts(otherReceiver), (std::vector<std::string>{"on the other socket"}));
+}
+
+TEST_F(SsdpSocketHeldReceiveTest, FullQueueDropsTheRestWithOneLineAndKeepsListening)
+{
+    platform::testing::ReceiveQueueLimit limit(2 * (200 + 100) + 50);
+    EXPECT_TRUE(NothingDeliveredWhileBlocking([&] {
+        for (char tag : std::string("abcde"))
+            peer.SendTo(std::string(200, tag), target);
+        WaitUntilKernelQueueEmpty(socket.m_hSocket);
+    }));
+    ASSERT_TRUE(PumpUntil([&] { return log.Contains(">receive queue full: datagrams dropped"); }, 3000));
+    EXPECT_EQ(Texts(receiver), (std::vector<std::string>{std::string(200, 'a'), std::string(200, 'b')}));
+    EXPECT_EQ(log.Count(">receive queue full: datagrams dropped"), 1u);
+    EXPECT_TRUE(boxes.calls().empty());
+
+    peer.SendTo("after the flood", target);
+    ASSERT_TRUE(WaitForDeliveries(3));
+    EXPECT_EQ(receiver.deliveries[2].text, "after the flood");
+}
+
+// A connected datagram socket learns from the port-unreachable answer to its
+// own send that its peer is gone: a read error between two datagrams.
+TEST_F(SsdpSocketHeldReceiveTest, ReadErrorKeepsItsPlaceBetweenDatagrams)
+{
+    PlainUdpSocket first;
+    sockaddr_in peerAddress = LocalAddressOf(first.fd);
+    ASSERT_EQ(bind(first.fd, reinterpret_cast<sockaddr*>(&peerAddress), sizeof peerAddress), 0);
+    socklen_t length = sizeof peerAddress;
+    getsockname(first.fd, reinterpret_cast<sockaddr*>(&peerAddress), &length);
+    ASSERT_EQ(connect(socket.m_hSocket, reinterpret_cast<sockaddr*>(&peerAddress), sizeof peerAddress), 0);
+
+    EXPECT_TRUE(NothingDeliveredWhileBlocking([&] {
+        first.SendTo("before the error", target);
+        WaitUntilKernelQueueEmpty(socket.m_hSocket);
+        close(first.fd);
+        first.fd = -1;
+        send(socket.m_hSocket, "?", 1, 0);
+        WaitUntilKernelQueueEmpty(socket.m_hSocket);
+    }));
+    ASSERT_TRUE(PumpUntil([&] { return !boxes.calls().empty(); }, 3000));
+    EXPECT_EQ(Texts(receiver), (std::vector<std::string>{"before the error"}));
+    EXPECT_EQ(boxes.calls()[0].text.rfind("ReceiveFrom(", 0), 0u);
+    EXPECT_EQ(socket.m_hSocket, INVALID_SOCKET);
 }
 
 }  // namespace
