@@ -189,6 +189,16 @@ TEST_F(ColumnSortingTest, LaterIndicatorsAreAppendedAndTheSelectionStaysWithItsR
         EXPECT_EQ(dialog.GetSelectedRecord(), selected);
         AnnounceOutside(dialog, "10.0.0.1");
         EXPECT_EQ(Column(dialog, kColumnAddress), (Cells{"10.0.0.2", "10.0.0.3", "10.0.0.1"}));
+
+        // Answers of listed indicators find their rows where the sort put them.
+        for (const char* sender : {"10.0.0.3", "10.0.0.1", "10.0.0.2"})
+            AnnounceOutside(dialog, sender);
+        EXPECT_EQ(Column(dialog, kColumnAddress), (Cells{"10.0.0.2", "10.0.0.3", "10.0.0.1"}));
+        EXPECT_EQ(Column(dialog, kColumnStatus), (Cells{"online ", "online ", "online "}));
+        int row = -1;
+        EXPECT_EQ(dialog.FindRecord(Usn("10.0.0.3").c_str(), row), selected);
+        EXPECT_EQ(row, 1);
+        EXPECT_EQ(dialog.GetSelectedRecord(), selected);
     });
 }
 

@@ -296,6 +296,11 @@ TEST_F(DiscoveryTest, RowsAreFoundByTheirExactUsn)
         EXPECT_EQ(dialog.FindRecord("uuid:none", row), nullptr);
         EXPECT_EQ(row, -1);
         EXPECT_EQ(dialog.FindItem(dialog.RecordAt(1)), 1);
+        LVFINDINFO find;
+        find.flags = LVFI_PARAM;
+        find.lParam = reinterpret_cast<LPARAM>(dialog.RecordAt(1));
+        EXPECT_EQ(dialog.m_list.FindItem(&find, 0), 1);
+        EXPECT_EQ(dialog.m_list.FindItem(&find, 1), -1) << "the search starts after the given row";
         EXPECT_EQ(dialog.GetSelectedRecord(), nullptr);
     });
 }
