@@ -38,7 +38,7 @@ LIST_SECONDS=6
 PC_IP=10.77.1.1
 FIRST_PORT=8000
 SEARCH_TARGET=urn:schemas-quorvel-com:device:indicator:1
-CLIENTS=(quorvel gssdp reference)
+CLIENTS=(quorvel list gssdp reference)
 
 in_range() { [[ $1 =~ ^[0-9]+$ ]] && [ "$1" -ge "$2" ] && [ "$1" -le "$3" ]; }
 in_range "$RUNS" 1 20 || lab_fail "BENCH_RUNS must be 1..20"
@@ -77,9 +77,10 @@ run_client() {
     local report="$OUT/$name-run$run.txt" before pid
     before=$(rcvbuf_errors)
     case $name in
-    quorvel)
+    quorvel | list)
         pid=$(lab_spawn pc "$report" "$QUORVEL_DISCOVERY_BENCH" "$TOTAL" "$DEADLINE_S" \
-            "$OUT/run$run-program-log.txt" ${RCVBUF:+--rcvbuf "$RCVBUF"})
+            "$OUT/$name-run$run-program-log.txt" ${RCVBUF:+--rcvbuf "$RCVBUF"} \
+            $([ "$name" = list ] && echo --headless))
         lab_wait_exit "$pid" $((DEADLINE_S + 20)) >/dev/null || lab_fail "the bench driver did not end"
         return ;;
     gssdp)
@@ -151,8 +152,8 @@ lab_require_root
 ensure_gssdp || lab_fail "gssdp-discover is missing and gupnp-tools could not be installed"
 mkdir -p "$OUT" || lab_fail "cannot create $OUT"
 rm -f "$OUT"/*run*.txt "$OUT/list-memory.txt"
-declare -A listed drops
-held=() loop=() new_row=() repeat=()
+declare -A listed drops new_row repeat
+held=() loop=()
 echo "$NAME: discovery of $TOTAL indicators ($HOSTS hosts x $PER_HOST, answers within ${MX_CAP} s), $RUNS runs," \
     "reports in $OUT"
 echo "machine: $(nproc) cores, $(awk '/MemTotal/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo)"
@@ -169,15 +170,21 @@ for ((run = 1; run <= RUNS; run++)); do
         listed[$name]+="$value "
         drops[$name]+="$(grep -ho 'drops=[0-9-]*' "$report" | tail -n 1 | cut -d= -f2) "
     done
+    for name in quorvel list; do
+        new_row[$name]+="$(result_field "$OUT/$name-run$run.txt" new_row_ms) "
+        repeat[$name]+="$(result_field "$OUT/$name-run$run.txt" repeat_ms) "
+    done
     report="$OUT/quorvel-run$run.txt"
     held+=("$(result_field "$report" held_ms)")
     loop+=("$(result_field "$report" loop_ms)")
-    new_row+=("$(result_field "$report" new_row_ms)")
-    repeat+=("$(result_field "$report" repeat_ms)")
-    echo "run $run: $(grep -v '^RESULT ' "$report" | grep -E '^all |^NOT ')"
+    echo "run $run: window $(grep -v '^RESULT ' "$report" | grep -E '^all |^NOT ')"
     echo "        held ${held[-1]} ms, plain timer gap ${loop[-1]} ms," \
         "$(result_field "$report" fetches) fetches (mean $(result_field "$report" fetch_mean_ms) ms)," \
-        "new row ${new_row[-1]} ms, repeated answer ${repeat[-1]} ms, $(result_field "$report" drops) dropped"
+        "new row $(result_field "$report" new_row_ms) ms, repeated answer $(result_field "$report" repeat_ms) ms," \
+        "$(result_field "$report" drops) dropped"
+    report="$OUT/list-run$run.txt"
+    echo "        without a window $(result_field "$report" listed_ms) ms, new row $(result_field "$report" new_row_ms) ms," \
+        "repeated answer $(result_field "$report" repeat_ms) ms, $(result_field "$report" drops) dropped"
     echo "        gssdp-discover $(result_field "$OUT/gssdp-run$run.txt" listed_ms) ms" \
         "($(result_field "$OUT/gssdp-run$run.txt" seen) USNs, $(echo ${drops[gssdp]} | awk '{ print $NF }') dropped)," \
         "reference client $(result_field "$OUT/reference-run$run.txt" listed_ms) ms"
@@ -187,28 +194,36 @@ echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
 median_of() {
     sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
-quorvel_median=$(printf '%s\n' ${listed[quorvel]} | median_of)
-ratio_to() {
-    local peer
-    peer=$(printf '%s\n' ${listed[$1]} | median_of)
-    awk -v q="$quorvel_median" -v p="$peer" -v never="$NOT_LISTED" \
-        'BEGIN { if (q >= never || p >= never) print "n/a"; else printf "%.2f", q / p }'
+# ratio CLIENT PEER: the ratio of the two clients' medians.
+ratio() {
+    awk -v q="$(printf '%s\n' ${listed[$1]} | median_of)" -v p="$(printf '%s\n' ${listed[$2]} | median_of)" \
+        -v never="$NOT_LISTED" 'BEGIN { if (q >= never || p >= never) print "n/a"; else printf "%.2f", q / p }'
 }
-met=0
-for value in ${listed[quorvel]}; do
-    [ "$value" -le "$TARGET_MS" ] && met=$((met + 1))
-done
+within_target() {
+    local value met=0
+    for value in ${listed[$1]}; do
+        [ "$value" -le "$TARGET_MS" ] && met=$((met + 1))
+    done
+    echo "within the ${TARGET_MS} ms target in $met of $RUNS runs"
+}
 echo
-echo "all $TOTAL listed, from the first M-SEARCH (quorvel: rows with host names; medians of $RUNS interleaved runs):"
-echo "    quorvel          $(printf '%s\n' ${listed[quorvel]} | median_and_worst %.0f);" \
-    "within the ${TARGET_MS} ms target in $met of $RUNS runs; dropped by the kernel: ${drops[quorvel]}"
-echo "    gssdp-discover   $(printf '%s\n' ${listed[gssdp]} | median_and_worst %.0f) (USNs printed, from its start);" \
-    "dropped: ${drops[gssdp]}; ratio quorvel/gssdp-discover $(ratio_to gssdp)"
-echo "    reference client $(printf '%s\n' ${listed[reference]} | median_and_worst %.0f) (host names, from its" \
-    "search); dropped: ${drops[reference]}; ratio quorvel/reference $(ratio_to reference)"
-echo "besides its fetch, until the next datagram is taken:"
-echo "    a new row (last quarter of the list) $(printf '%s\n' "${new_row[@]}" | median_and_worst %.3f);" \
-    "a repeated answer $(printf '%s\n' "${repeat[@]}" | median_and_worst %.3f)"
+echo "all $TOTAL listed (medians of $RUNS interleaved runs; ratios to gssdp-discover and to the reference client):"
+for name in quorvel list; do
+    label="quorvel, window"
+    [ "$name" = list ] && label="quorvel, no window"
+    echo "    $label: $(printf '%s\n' ${listed[$name]} | median_and_worst %.0f) from the first M-SEARCH to rows" \
+        "with host names; ratios $(ratio $name gssdp), $(ratio $name reference); $(within_target $name);" \
+        "dropped by the kernel: ${drops[$name]}"
+done
+echo "    gssdp-discover: $(printf '%s\n' ${listed[gssdp]} | median_and_worst %.0f) from its start to the USNs" \
+    "printed; dropped: ${drops[gssdp]}"
+echo "    reference client: $(printf '%s\n' ${listed[reference]} | median_and_worst %.0f) from its M-SEARCH to" \
+    "host names; dropped: ${drops[reference]}"
+echo "besides its fetch, until the next datagram is taken (window, then no window):"
+for name in quorvel list; do
+    echo "    a new row (last quarter of the list) $(printf '%s\n' ${new_row[$name]} | median_and_worst %.3f);" \
+        "a repeated answer $(printf '%s\n' ${repeat[$name]} | median_and_worst %.3f)"
+done
 echo "longest event-loop hold (gap between ticks of a 5 ms timer of the program's own kind):"
 echo "    $(printf '%s\n' "${held[@]}" | median_and_worst %.1f) over $RUNS runs"
 echo "longest gap between ticks of a plain 5 ms toolkit timer (also runs during repaints in a fetch):"

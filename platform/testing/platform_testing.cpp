@@ -38,6 +38,8 @@ void SetCommandLine(const std::vector<std::string>& arguments)
     platform::RecordCommandLine(static_cast<int>(argv.size()), argv.data());
 }
 
+void SetHeadless(bool headless) { platform::SetHeadless(headless); }
+
 bool PumpUntil(const std::function<bool()>& condition, int timeoutMs)
 {
     QElapsedTimer elapsed;

@@ -21,6 +21,9 @@ void EnsureApplication();
 // The command line as the program sees it, path first.
 void SetCommandLine(const std::vector<std::string>& arguments);
 
+// Dialogs run as in a run without a display: unshown.
+void SetHeadless(bool headless);
+
 // Runs the event loop until the condition holds or the deadline passes.
 bool PumpUntil(const std::function<bool()>& condition, int timeoutMs);
 void PumpFor(int milliseconds);
