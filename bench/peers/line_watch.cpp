@@ -1,6 +1,6 @@
 // Runs a discovery command and watches its standard output: when it had
-// printed EXPECTED distinct lines that begin with PREFIX (after blanks), and
-// the command's peak resident set. The command is stopped once all were
+// printed EXPECTED distinct lines that begin with PREFIX (after blanks), when
+// it printed the last new one of them, and the command's peak resident set. The command is stopped once all were
 // seen, or when the time is up.
 //
 //   quorvel-line-watch EXPECTED SECONDS PREFIX command [arguments...]
@@ -66,7 +66,7 @@ public:
     }
 
     size_t Seen() const { return m_seen.size(); }
-    double AllSeenMs() const { return m_allSeenMs; }
+    double LastNewMs() const { return m_lastNewMs; }
 
 private:
     void Take(const std::string& text, Clock::time_point start)
@@ -78,8 +78,8 @@ private:
             m_partial.erase(0, end + 1);
             const size_t first = line.find_first_not_of(" \t");
             if (first != std::string::npos && line.compare(first, m_prefix.size(), m_prefix) == 0 &&
-                m_seen.insert(line.substr(first)).second && m_seen.size() == m_expected)
-                m_allSeenMs = MsSince(start);
+                m_seen.insert(line.substr(first)).second)
+                m_lastNewMs = MsSince(start);
         }
     }
 
@@ -87,7 +87,7 @@ private:
     std::string m_prefix;
     std::string m_partial;
     std::set<std::string> m_seen;
-    double m_allSeenMs = 0;
+    double m_lastNewMs = 0;
 };
 
 }  // namespace
@@ -113,8 +113,8 @@ int main(int argc, char** argv)
     rusage usage{};
     wait4(child, &status, 0, &usage);
     const bool all = watch.Seen() >= static_cast<size_t>(expected);
-    std::printf("RESULT listed_ms=%s seen=%zu peak_rss_kb=%ld\n",
-                all ? std::to_string(static_cast<long>(watch.AllSeenMs())).c_str() : "NA", watch.Seen(),
-                usage.ru_maxrss);
+    const long lastMs = static_cast<long>(watch.LastNewMs());
+    std::printf("RESULT listed_ms=%s last_ms=%ld seen=%zu peak_rss_kb=%ld\n",
+                all ? std::to_string(lastMs).c_str() : "NA", lastMs, watch.Seen(), usage.ru_maxrss);
     return 0;
 }
