@@ -1,11 +1,12 @@
 #include "afx_dialog.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QKeyEvent>
 
-#include "dialog_controls.h"
 #include "app_internal.h"
+#include "dialog_controls.h"
 #include "dialog_widget.h"
 #include "event_hold.h"
 #include "win_resource.h"
@@ -116,6 +117,11 @@ bool DialogWidget::event(QEvent* event)
     if (event->type() == QEvent::UpdateRequest && m_framePacer.PutOff())
         return true;
     return QDialog::event(event);
+}
+
+void DialogWidget::PostUpdateRequest()
+{
+    QCoreApplication::postEvent(this, new QEvent(QEvent::UpdateRequest), Qt::LowEventPriority);
 }
 
 void DialogWidget::reject() { SendCommand(IDCANCEL); }

@@ -14,6 +14,16 @@ namespace {
 
 ListViewWidget* ListOf(const CWnd* window) { return dynamic_cast<ListViewWidget*>(platform::WidgetOf(window)); }
 
+// For what needs the rows' places on screen or their selection: every row
+// waiting to join the view joins it first.
+ListViewWidget* JoinedListOf(const CWnd* window)
+{
+    ListViewWidget* list = ListOf(window);
+    if (list)
+        list->m_appended.Join();
+    return list;
+}
+
 ListHeaderView* HeaderOf(const CWnd* window) { return dynamic_cast<ListHeaderView*>(platform::WidgetOf(window)); }
 
 QString ToQString(const char* text) { return QString::fromLocal8Bit(text ? text : ""); }
@@ -132,6 +142,7 @@ BOOL CListCtrl::DeleteAllItems()
     if (!list)
         return FALSE;
     list->SelectItem(nullptr);
+    list->m_appended.Discard();
     list->clear();
     list->m_itemData.Clear();
     return TRUE;
@@ -140,7 +151,7 @@ BOOL CListCtrl::DeleteAllItems()
 int CListCtrl::GetItemCount() const
 {
     ListViewWidget* list = ListOf(this);
-    return list ? list->topLevelItemCount() : 0;
+    return list ? list->RowCount() : 0;
 }
 
 int CListCtrl::InsertItem(int item, const char* text)
@@ -148,13 +159,18 @@ int CListCtrl::InsertItem(int item, const char* text)
     ListViewWidget* list = ListOf(this);
     if (!list || item < 0)
         return -1;
-    item = std::min(item, list->topLevelItemCount());
+    item = std::min(item, list->RowCount());
     auto* row = new QTreeWidgetItem;
     row->setText(0, ToQString(text));
     row->setData(0, Qt::UserRole, QVariant::fromValue<qlonglong>(0));
     list->m_itemData.Add(0, row);
     for (int column = 0; column < list->columnCount(); ++column)
         row->setTextAlignment(column, Qt::Alignment(list->headerItem()->textAlignment(column)));
+    if (item == list->RowCount()) {
+        list->m_appended.Append(row);
+        return item;
+    }
+    list->m_appended.Join();
     list->insertTopLevelItem(item, row);
     return item;
 }
@@ -162,7 +178,7 @@ int CListCtrl::InsertItem(int item, const char* text)
 BOOL CListCtrl::SetItem(const LVITEM* item)
 {
     ListViewWidget* list = ListOf(this);
-    QTreeWidgetItem* row = list ? list->topLevelItem(item->iItem) : nullptr;
+    QTreeWidgetItem* row = list ? list->RowItem(item->iItem) : nullptr;
     if (!row)
         return FALSE;
     if (item->mask & LVIF_TEXT)
@@ -192,14 +208,14 @@ BOOL CListCtrl::SetItemText(int item, int subItem, const char* text)
 std::string CListCtrl::GetItemText(int item, int subItem) const
 {
     ListViewWidget* list = ListOf(this);
-    QTreeWidgetItem* row = list ? list->topLevelItem(item) : nullptr;
+    QTreeWidgetItem* row = list ? list->RowItem(item) : nullptr;
     return row ? row->text(subItem).toLocal8Bit().toStdString() : std::string();
 }
 
 DWORD_PTR CListCtrl::GetItemData(int item) const
 {
     ListViewWidget* list = ListOf(this);
-    QTreeWidgetItem* row = list ? list->topLevelItem(item) : nullptr;
+    QTreeWidgetItem* row = list ? list->RowItem(item) : nullptr;
     return row ? static_cast<DWORD_PTR>(DataOf(row)) : 0;
 }
 
@@ -214,7 +230,7 @@ BOOL CListCtrl::SetItemData(int item, DWORD_PTR data)
 
 BOOL CListCtrl::SetItemState(int item, UINT state, UINT mask)
 {
-    ListViewWidget* list = ListOf(this);
+    ListViewWidget* list = JoinedListOf(this);
     QTreeWidgetItem* row = list ? list->topLevelItem(item) : nullptr;
     if (!row)
         return FALSE;
@@ -236,7 +252,7 @@ BOOL CListCtrl::SetItemState(int item, UINT state, UINT mask)
 UINT CListCtrl::GetItemState(int item, UINT mask) const
 {
     ListViewWidget* list = ListOf(this);
-    QTreeWidgetItem* row = list ? list->topLevelItem(item) : nullptr;
+    QTreeWidgetItem* row = list ? list->RowItem(item) : nullptr;
     if (!row)
         return 0;
     UINT state = 0;
@@ -256,7 +272,7 @@ int CListCtrl::GetNextItem(int start, UINT flags) const
         int row = list->SelectedItem() ? list->RowOf(list->SelectedItem()) : -1;
         return row > start ? row : -1;
     }
-    return start + 1 < list->topLevelItemCount() ? start + 1 : -1;
+    return start + 1 < list->RowCount() ? start + 1 : -1;
 }
 
 int CListCtrl::FindItem(const LVFINDINFO* findInfo, int start) const
@@ -324,7 +340,7 @@ int CListCtrl::GetCountPerPage() const
 
 BOOL CListCtrl::GetItemRect(int item, RECT* rect, int) const
 {
-    ListViewWidget* list = ListOf(this);
+    ListViewWidget* list = JoinedListOf(this);
     QTreeWidgetItem* row = list ? list->topLevelItem(item) : nullptr;
     if (!row)
         return FALSE;
@@ -343,7 +359,7 @@ int CListCtrl::GetStringWidth(const char* text) const
 
 BOOL CListCtrl::SortItems(PFNLVCOMPARE compare, DWORD_PTR sortParameter)
 {
-    ListViewWidget* list = ListOf(this);
+    ListViewWidget* list = JoinedListOf(this);
     if (!list)
         return FALSE;
     QTreeWidgetItem* selected = list->SelectedItem();

@@ -27,6 +27,9 @@ protected:
 
 private:
     void SendCommand(int id);
+    void PostUpdateRequest();
     CDialog* m_owner;
-    FramePacer m_framePacer{this};
+    // The toolkit posts no further update request while the one put off is
+    // pending, so the pacer posts it again at the frame's end.
+    FramePacer m_framePacer{[this] { PostUpdateRequest(); }};
 };

@@ -1,20 +1,16 @@
 #include "frame_pacer.h"
 
-#include <QCoreApplication>
-#include <QEvent>
-#include <QWidget>
-
 namespace {
 
 constexpr qint64 kFrameMs = 16;
 
 }  // namespace
 
-FramePacer::FramePacer(QWidget* window) : m_window(window)
+FramePacer::FramePacer(std::function<void()> atFrameEnd) : m_atFrameEnd(std::move(atFrameEnd))
 {
     m_frameEnd.setSingleShot(true);
     m_frameEnd.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&m_frameEnd, &QTimer::timeout, [this] { PostAtFrameEnd(); });
+    QObject::connect(&m_frameEnd, &QTimer::timeout, [this] { EndFrame(); });
 }
 
 bool FramePacer::PutOff()
@@ -31,10 +27,8 @@ bool FramePacer::PutOff()
     return true;
 }
 
-// The toolkit posts no further request while the one put off is pending, so
-// the pacer posts it again itself.
-void FramePacer::PostAtFrameEnd()
+void FramePacer::EndFrame()
 {
     m_frameEnded = true;
-    QCoreApplication::postEvent(m_window, new QEvent(QEvent::UpdateRequest), Qt::LowEventPriority);
+    m_atFrameEnd();
 }

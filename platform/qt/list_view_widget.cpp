@@ -96,7 +96,7 @@ void ListViewWidget::NotifyItemChanged(int row, UINT changed, UINT newState, UIN
     notification.uChanged = changed;
     notification.uNewState = newState;
     notification.uOldState = oldState;
-    if (QTreeWidgetItem* changedItem = topLevelItem(row))
+    if (QTreeWidgetItem* changedItem = RowItem(row))
         notification.lParam = static_cast<LPARAM>(changedItem->data(0, Qt::UserRole).toLongLong());
     platform::NotifyParent(owner, notification.hdr);
 }

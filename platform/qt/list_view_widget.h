@@ -12,6 +12,7 @@
 
 #include <map>
 
+#include "appended_rows.h"
 #include "item_data_index.h"
 #include "win_types.h"
 
@@ -51,9 +52,22 @@ public:
     // While set, the control reports no item changes (a sort moves rows only).
     bool m_quiet = false;
 
-    // The row of a top-level item; known without a scan unless rows moved.
-    int RowOf(QTreeWidgetItem* item) const { return indexFromItem(item).row(); }
+    // The rows as the program counts them: those in the view, then those
+    // waiting to join it. A row's index is known without a scan unless rows moved.
+    int RowCount() const { return topLevelItemCount() + m_appended.Count(); }
+    QTreeWidgetItem* RowItem(int row) const
+    {
+        return row < topLevelItemCount() ? topLevelItem(row) : m_appended.At(row - topLevelItemCount());
+    }
+    int RowOf(QTreeWidgetItem* item) const
+    {
+        if (item->treeWidget())
+            return indexFromItem(item).row();
+        const int waiting = m_appended.IndexOf(item);
+        return waiting < 0 ? -1 : topLevelItemCount() + waiting;
+    }
     ItemDataIndex m_itemData;
+    AppendedRows m_appended{this};
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

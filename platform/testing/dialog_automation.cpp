@@ -9,13 +9,21 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include "list_view_widget.h"
 #include "platform_testing.h"
 #include "wnd_internal.h"
 
 namespace platform::testing {
 namespace {
 
-QTreeWidget* TreeOf(CWnd* list) { return qobject_cast<QTreeWidget*>(WidgetOf(list)); }
+// A test acts sooner than a frame: new rows waiting to join the view join it.
+QTreeWidget* TreeOf(CWnd* list)
+{
+    auto* view = dynamic_cast<ListViewWidget*>(WidgetOf(list));
+    if (view)
+        view->m_appended.Join();
+    return view;
+}
 
 QPoint CellCentreInViewport(QTreeWidget* tree, int row, int column)
 {

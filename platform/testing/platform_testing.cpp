@@ -186,6 +186,12 @@ void ClickHeaderSection(CWnd* list, int section)
     SendMouse(header->viewport(), QEvent::MouseButtonRelease, centre, Qt::NoButton);
 }
 
+int ViewRowCount(CWnd* list)
+{
+    auto* view = dynamic_cast<ListViewWidget*>(WidgetOf(list));
+    return view ? view->topLevelItemCount() : 0;
+}
+
 std::vector<uint32_t> HeaderSectionPixels(CWnd* list, int section, int* width, int* height)
 {
     ListHeaderView* header = ListHeaderOf(list);

@@ -109,4 +109,7 @@ void ClickHeaderSection(CWnd* list, int section);
 // empty when the section shows none.
 std::vector<uint32_t> HeaderSectionPixels(CWnd* list, int section, int* width, int* height);
 
+// How many rows the list's view holds: new rows join it once per frame.
+int ViewRowCount(CWnd* list);
+
 }  // namespace platform::testing

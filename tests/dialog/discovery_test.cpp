@@ -284,6 +284,26 @@ TEST_F(DiscoveryTest, ValidUntilShowsOnlyTheTimeOfDay)
     });
 }
 
+TEST_F(DiscoveryTest, ABurstOfNewRowsIsListedAtOnceAndShownWithinFrames)
+{
+    harness.Run([&](CQuorvelDlg& dialog) {
+        const std::vector<std::string> senders = {"10.77.1.20", "10.77.1.21", "10.77.1.22", "10.77.1.23"};
+        for (const std::string& sender : senders)
+            harness.Receive(dialog, AliveNotify("uuid:" + sender, server.Url("d")), sender.c_str());
+        ASSERT_EQ(dialog.m_list.GetItemCount(), 4);
+        for (int row = 0; row < 4; ++row) {
+            EXPECT_EQ(harness.Cell(dialog, row, 0), senders[static_cast<size_t>(row)]);
+            EXPECT_EQ(harness.Cell(dialog, row, 1), "scale-7");
+            int found = -1;
+            EXPECT_EQ(dialog.FindRecord(("uuid:" + senders[static_cast<size_t>(row)]).c_str(), found),
+                      dialog.RecordAt(row));
+            EXPECT_EQ(found, row);
+        }
+        EXPECT_TRUE(platform::testing::PumpUntil(
+            [&] { return platform::testing::ViewRowCount(&dialog.m_list) == 4; }, 2000));
+    });
+}
+
 TEST_F(DiscoveryTest, RowsAreFoundByTheirExactUsn)
 {
     harness.Run([&](CQuorvelDlg& dialog) {
