@@ -34,12 +34,6 @@ lab_host hang "$HANG_IP/24"
 lab_host flood "$FLOOD_IP/24"
 watcher_setup
 
-udp_counter() {
-    lab_exec pc awk -v name="$1" '
-        $1 == "Udp:" && !seen { for (i = 2; i <= NF; i++) column[$i] = i; seen = 1; next }
-        $1 == "Udp:" { print $column[name] }' /proc/net/snmp
-}
-
 from_flood() { grep -c "^OnReceive(${FLOOD_IP//./\\.})" "$TRACE"; }
 
 # one_run RUN: a fresh program, the hanging device, then the flood.
@@ -51,7 +45,7 @@ one_run() {
     lab_wait_for "$TRACE" 'KillTimer\(MY_DISCOVER_ID\)' 10 || lab_fail "the first burst did not end"
     hang=$(lab_spawn hang "$LAB_TMP/hang.log" "$QUORVEL_SIM" --ip "$HANG_IP" --hang-http --notify-every 2)
     lab_wait_for "$TRACE" "^GetUrl\\(http://${HANG_IP//./\\.}:" 10 || lab_fail "the hanging device was not fetched"
-    drops_before=$(udp_counter RcvbufErrors)
+    drops_before=$(lab_udp_counter pc RcvbufErrors)
 
     flood=$(lab_spawn flood "$LAB_TMP/flood.log" "$SSDP_FLOOD" --ip "$FLOOD_IP" --rate "$RATE" \
         --seconds "$FLOOD_SECONDS")
@@ -64,7 +58,7 @@ one_run() {
     sleep 0.3  # one more report of the watcher
     local processed drops full peak
     processed=$(from_flood)
-    drops=$(($(udp_counter RcvbufErrors) - drops_before))
+    drops=$(($(lab_udp_counter pc RcvbufErrors) - drops_before))
     full=$(grep -c '^>receive queue full' "$TRACE")
     peak=$(stat_value peak_rss_kb)
     echo "   run $1: lost $((TOTAL - processed)) of $TOTAL; kernel drops $drops; queue-full lines $full;" \

@@ -64,6 +64,15 @@ lab_exec() {
     ip netns exec "$(lab_ns "$name")" "$@"
 }
 
+# lab_udp_counter HOST NAME: a counter of the "Udp:" lines of the host's
+# /proc/net/snmp, such as RcvbufErrors (datagrams the kernel dropped for a
+# full receive buffer).
+lab_udp_counter() {
+    lab_exec "$1" awk -v name="$2" '
+        $1 == "Udp:" && !seen { for (i = 2; i <= NF; i++) column[$i] = i; seen = 1; next }
+        $1 == "Udp:" { print $column[name] }' /proc/net/snmp
+}
+
 # lab_host NAME ADDR/PREFIX
 lab_host() {
     local name=$1 address=$2
