@@ -93,8 +93,8 @@ void CQuorvelDlg::JoinGroup()
 
 // Keeps the interfaces that are up and not loopback, in the order listed;
 // each one kept becomes the multicast output of both sockets, so the last
-// kept one wins. The last usable one always has its place; the others fill
-// the rest of the table, and those beyond it are logged and left out.
+// kept one wins. When there are more than the table holds, the last usable
+// one keeps its place and the others beyond the table are logged and left out.
 void CQuorvelDlg::StoreInterfaces(const std::vector<INTERFACE_INFO>& interfaces)
 {
     m_interface_count = 0;
