@@ -176,17 +176,32 @@ TEST_F(DiscoveryTest, MissingLocationStillCountsForTheBurst)
     });
 }
 
-TEST_F(DiscoveryTest, SenderOutsideEveryLocalNetworkIsListedWithoutAConnection)
+const std::vector<INTERFACE_INFO> kTwoInterfaces = {FakeLoopback(), FakeInterface("10.77.1.1", "255.255.255.0", IFF_UP),
+                                                    FakeInterface("10.77.2.1", "255.255.255.0", IFF_UP)};
+
+TEST_F(DiscoveryTest, SenderInEitherLocalNetworkIsFetchedAndOutsideIsListedWithoutAConnection)
 {
+    harness.UseInterfaces(kTwoInterfaces);
+    const struct {
+        const char* sender;
+        const char* hostname;
+        const char* devType;
+    } cases[] = {
+        {"10.77.1.9", "scale-7", "K3 Indicator"},
+        {"10.77.2.9", "scale-7", "K3 Indicator"},
+        {"10.77.3.9", "-outside network-", "(unknown)"},
+    };
     harness.Run([&](CQuorvelDlg& dialog) {
-        harness.Receive(dialog, AliveNotify(kUsnA, server.Url("d")), "10.77.2.9");
-        ASSERT_EQ(dialog.m_list.GetItemCount(), 1);
-        EXPECT_EQ(harness.Cell(dialog, 0, 1), "-outside network-");
-        EXPECT_EQ(harness.Cell(dialog, 0, 2), "(unknown)");
-        EXPECT_EQ(dialog.RecordAt(0)->description, "-outside network-");
+        for (const auto& [sender, hostname, devType] : cases)
+            harness.Receive(dialog, AliveNotify(std::string("uuid:") + sender, server.Url("d")), sender);
+        ASSERT_EQ(dialog.m_list.GetItemCount(), 3);
+        for (int row = 0; row < 3; ++row) {
+            EXPECT_EQ(harness.Cell(dialog, row, 1), cases[row].hostname) << cases[row].sender;
+            EXPECT_EQ(harness.Cell(dialog, row, 2), cases[row].devType) << cases[row].sender;
+        }
+        EXPECT_EQ(dialog.RecordAt(2)->description, "-outside network-");
     });
-    EXPECT_EQ(server.connections(), 0);
-    EXPECT_FALSE(harness.log.ContainsPrefix("GetUrl"));
+    EXPECT_EQ(server.connections(), 2);
 }
 
 TEST_F(DiscoveryTest, DescriptionWithoutBodyOrAFailedFetch)
@@ -210,16 +225,19 @@ TEST_F(DiscoveryTest, DescriptionWithoutBodyOrAFailedFetch)
 
 TEST_F(DiscoveryTest, OwnDatagramsAreCountedAndNeverParsedButLoopbackIsNotOwn)
 {
+    harness.UseInterfaces(kTwoInterfaces);
     harness.Run([&](CQuorvelDlg& dialog) {
         const int before = dialog.m_own_received;
-        harness.Receive(dialog, AliveNotify(kUsnA, server.Url("d")), "10.77.1.1");
-        EXPECT_EQ(dialog.m_own_received, before + 1);
+        for (const char* own : {"10.77.1.1", "10.77.2.1"})
+            harness.Receive(dialog, AliveNotify(kUsnA, server.Url("d")), own);
+        EXPECT_EQ(dialog.m_own_received, before + 2);
         EXPECT_EQ(dialog.m_list.GetItemCount(), 0);
         harness.Receive(dialog, "M-SEARCH * HTTP/1.1\r\nST: ssdp:all\r\n\r\n", "127.0.0.1");
-        EXPECT_EQ(dialog.m_own_received, before + 1);
+        EXPECT_EQ(dialog.m_own_received, before + 2);
     });
     EXPECT_TRUE(harness.log.Contains("Receive from myself at 10.77.1.1"));
-    EXPECT_FALSE(harness.log.Contains("OnAlive(10.77.1.1)"));
+    EXPECT_TRUE(harness.log.Contains("Receive from myself at 10.77.2.1"));
+    EXPECT_FALSE(harness.log.ContainsPrefix("OnAlive("));
     EXPECT_TRUE(harness.log.Contains(">ignoring Requ=M-SEARCH * HTTP/1.1"));
 }
 
