@@ -174,6 +174,18 @@ void ListViewWidget::mousePressEvent(QMouseEvent* event)
     });
 }
 
+// The system's list view does not drag-select: once the button is down, the
+// selection and the focus stay as the press left them wherever the pointer
+// goes, so a hand that shifts a pixel during a click changes nothing.
+void ListViewWidget::mouseMoveEvent(QMouseEvent* event)
+{
+    if (event->buttons() & Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    QTreeWidget::mouseMoveEvent(event);
+}
+
 // A click selects when the button goes down, as the system's list view does,
 // so that whatever the control does after the press is not undone when the
 // button comes up.

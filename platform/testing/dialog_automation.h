@@ -20,6 +20,15 @@ void DoubleClickListCell(CWnd* list, int row, int column);
 // The centre of a cell in the list's client coordinates.
 POINT ListCellCentre(CWnd* list, int row, int column);
 
+// Presses the left button at one point of a list's client area, moves there
+// with the button held to another and releases it, as a hand that shifts
+// during a click, or a drag, does.
+void PressMoveRelease(CWnd* list, POINT press, POINT release);
+
+// Scrolls a list's rows sideways as clicks on its scroll bar's arrows do:
+// right for a positive count, left for a negative one.
+void ScrollListSideways(CWnd* list, int arrowClicks);
+
 // Once a dialog is shown, runs body with it and then cancels the dialog.
 void WhenDialogShown(const std::function<void(CWnd* dialog)>& body);
 

@@ -159,6 +159,68 @@ TEST_F(MainDialogTest, ClickOnTheAddressSelectsAndElsewhereOnlyFocuses)
     });
 }
 
+// A point in a list cell: fromLeft pixels right of the cell's left edge, or
+// its centre; dy pixels below the middle.
+constexpr int kCentre = -1;
+struct Spot {
+    int row;
+    int column;
+    int fromLeft = kCentre;
+    int dy = 0;
+};
+
+POINT PointIn(CMyListCtrl& list, const Spot& spot)
+{
+    POINT point = platform::testing::ListCellCentre(&list, spot.row, spot.column);
+    if (spot.fromLeft != kCentre)
+        point.x += spot.fromLeft - list.GetColumnWidth(spot.column) / 2;
+    point.y += spot.dy;
+    return point;
+}
+
+struct Gesture {
+    const char* name;
+    int arrowClicks;  // the list scrolled sideways first
+    Spot press;
+    Spot release;
+    int selectedRow;  // -1: none
+    int focusedRow;
+};
+
+// Each gesture starts with row 0 focused and nothing selected.
+TEST_F(MainDialogTest, OnlyTheAddressColumnSelectsWhateverThePointerDoesMeanwhile)
+{
+    const Gesture gestures[] = {
+        {"click on the status, moving 2 px", 0, {1, kColumnStatus, 35}, {1, kColumnStatus, 37, 1}, -1, 1},
+        {"press on the hostname, 1 px up", 0, {1, kColumnHostname}, {1, kColumnHostname, 20, -1}, -1, 1},
+        {"address pressed, released on the row above", 0, {1, kColumnAddress}, {0, kColumnAddress}, 1, 1},
+        {"status pressed, released on the address above", 0, {1, kColumnStatus}, {0, kColumnAddress}, -1, 1},
+        {"scrolled, address", 2, {1, kColumnAddress, 60}, {1, kColumnAddress, 60}, 1, 1},
+        {"scrolled, hostname by its left edge", 2, {1, kColumnHostname, 3}, {1, kColumnHostname, 3}, -1, 1},
+    };
+    harness.Run([&](CQuorvelDlg& dialog) {
+        Announce(dialog, "uuid:a", "10.77.1.20", server);
+        Announce(dialog, "uuid:b", "10.77.1.30", server);
+        HDITEM wide;
+        wide.mask = HDI_WIDTH;
+        wide.cxy = 600;
+        dialog.m_list.GetHeaderCtrl()->SetItem(kColumnValidUntil, &wide);
+        CMyListCtrl& list = dialog.m_list;
+        const int unscrolled = platform::testing::ListCellCentre(&list, 0, kColumnAddress).x;
+        for (const Gesture& gesture : gestures) {
+            list.SetItemState(0, LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+            platform::testing::ScrollListSideways(&list, gesture.arrowClicks);
+            if (gesture.arrowClicks > 0) {
+                ASSERT_LT(platform::testing::ListCellCentre(&list, 0, kColumnAddress).x, unscrolled - 4);
+            }
+            platform::testing::PressMoveRelease(&list, PointIn(list, gesture.press), PointIn(list, gesture.release));
+            EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), gesture.selectedRow) << gesture.name;
+            EXPECT_EQ(list.GetItemState(gesture.focusedRow, LVIS_FOCUSED), LVIS_FOCUSED) << gesture.name;
+            platform::testing::ScrollListSideways(&list, -gesture.arrowClicks);
+        }
+    });
+}
+
 TEST_F(MainDialogTest, BorderPixelBetweenColumnsBelongsToTheLeftOne)
 {
     harness.Run([&](CQuorvelDlg& dialog) {
