@@ -312,15 +312,27 @@ TEST_F(MainDialogTest, PingFetchesThePingPageAndShowsNothing)
 
 TEST_F(MainDialogTest, OnlyWebAddressesGoToTheShell)
 {
-    LoopbackHttpServer local(DescriptionResponse("s", "K3", "n", "s", "g", "file:///etc/passwd"));
-    harness.Run([&](CQuorvelDlg& dialog) {
-        Announce(dialog, "uuid:a", "10.77.1.20", local);
-        Select(dialog, 0);
-        ClickButton(&dialog, IDOK);
-        ClickButton(&dialog, IDC_BACKUP);
-    });
-    EXPECT_TRUE(shell.empty());
+    struct Page {
+        const char* url;
+        std::vector<ShellRequest> opened;
+    };
+    const Page pages[] = {
+        {"file:///etc/passwd", {}},
+        {"https://10.77.1.20/", {{"open", "https://10.77.1.20/", ""}, {"open", "https://10.77.1.20/backup.html", ""}}},
+    };
+    for (const Page& page : pages) {
+        shell.clear();
+        LoopbackHttpServer device(DescriptionResponse("s", "K3", "n", "s", "g", page.url));
+        harness.Run([&](CQuorvelDlg& dialog) {
+            Announce(dialog, "uuid:a", "10.77.1.20", device);
+            Select(dialog, 0);
+            ClickButton(&dialog, IDOK);
+            ClickButton(&dialog, IDC_BACKUP);
+        });
+        EXPECT_EQ(shell, page.opened) << page.url;
+    }
     EXPECT_TRUE(harness.log.Contains(">refusing to open \"file:///etc/passwd\": not a web address"));
+    EXPECT_FALSE(harness.log.ContainsPrefix(">refusing to open \"https:"));
 }
 
 TEST_F(MainDialogTest, EnterOpensThePageAndNeverClosesTheDialog)
