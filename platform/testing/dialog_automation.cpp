@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 
+#include "dialog_units.h"
 #include "platform_testing.h"
 #include "wnd_internal.h"
 
@@ -99,6 +100,12 @@ void WhenDialogShown(const std::function<void(CWnd* dialog)>& body)
             widget->close();
     });
     poll->start();
+}
+
+SIZE DialogBaseUnits(CWnd* dialog)
+{
+    const BaseUnits units = BaseUnitsOf(WidgetOf(dialog)->font());
+    return SIZE{units.x, units.y};
 }
 
 SIZE MinimumClientSize(CWnd* window)

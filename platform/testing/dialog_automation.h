@@ -32,6 +32,10 @@ void ScrollListSideways(CWnd* list, int arrowClicks);
 // Once a dialog is shown, runs body with it and then cancels the dialog.
 void WhenDialogShown(const std::function<void(CWnd* dialog)>& body);
 
+// The dialog font's base units (average character width, character
+// height), through which the dialog's template units became pixels.
+SIZE DialogBaseUnits(CWnd* dialog);
+
 // The minimum client size the window system is asked to keep.
 SIZE MinimumClientSize(CWnd* window);
 

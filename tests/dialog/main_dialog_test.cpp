@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "isolated_network.h"
 #include "loopback_http_server.h"
 #include "res/resource.h"
+#include "win_resource.h"
 
 namespace fs = std::filesystem;
 
@@ -138,6 +140,31 @@ TEST_F(MainDialogTest, TheDialogCannotBeMadeSmallerThanItWasLaidOut)
         dialog.GetClientRect(&client);
         EXPECT_EQ(client.Width(), dialog.m_rcClient.Width());
         EXPECT_EQ(client.Height(), dialog.m_rcClient.Height());
+    });
+}
+
+// Dialog units to pixels, rounded to the nearest as the template's author
+// saw them; a truncating conversion loses a pixel on most edges.
+int Pixels(int dialogUnits, int baseUnit, int unitsPerBase)
+{
+    return (2 * dialogUnits * baseUnit + unitsPerBase) / (2 * unitsPerBase);
+}
+
+TEST_F(MainDialogTest, TheTemplateIsLaidOutThroughTheFontsBaseUnits)
+{
+    const DialogTemplate* layout = FindDialogResource(IDD_QUORVEL_DIALOG);
+    ASSERT_NE(layout, nullptr);
+    harness.Run([&](CQuorvelDlg& dialog) {
+        const SIZE base = platform::testing::DialogBaseUnits(&dialog);
+        EXPECT_EQ(dialog.m_rcClient.Width(), Pixels(layout->cx, base.cx, 4));
+        EXPECT_EQ(dialog.m_rcClient.Height(), Pixels(layout->cy, base.cy, 8));
+        for (const DialogItemTemplate& item : std::span(layout->items, static_cast<size_t>(layout->itemCount))) {
+            const RECT rect = ControlRect(dialog, static_cast<int>(item.id));
+            EXPECT_EQ(rect.left, Pixels(item.x, base.cx, 4)) << item.id;
+            EXPECT_EQ(rect.top, Pixels(item.y, base.cy, 8)) << item.id;
+            EXPECT_EQ(rect.right, Pixels(item.x + item.cx, base.cx, 4)) << item.id;
+            EXPECT_EQ(rect.bottom, Pixels(item.y + item.cy, base.cy, 8)) << item.id;
+        }
     });
 }
 
