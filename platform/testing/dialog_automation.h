@@ -20,9 +20,9 @@ void DoubleClickListCell(CWnd* list, int row, int column);
 // The centre of a cell in the list's client coordinates.
 POINT ListCellCentre(CWnd* list, int row, int column);
 
-// Presses the left button at one point of a list's client area, moves there
-// with the button held to another and releases it, as a hand that shifts
-// during a click, or a drag, does.
+// Presses the left button at one point of a list's client area, moves the
+// pointer with the button held to a second point and releases it there, as a
+// hand that shifts during a click, or a drag, does.
 void PressMoveRelease(CWnd* list, POINT press, POINT release);
 
 // Scrolls a list's rows sideways as clicks on its scroll bar's arrows do:
