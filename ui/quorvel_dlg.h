@@ -38,12 +38,14 @@ protected:
     // ssdp/
     void StartNetwork();
     void StoreInterfaces(const std::vector<INTERFACE_INFO>& interfaces);
+    void JoinGroup();
     bool IsOwnAddress(unsigned long address) const;
     void OnByebye(const char* usn);
 
     // indicators/
     void OnSearch();
     void StartDiscover();
+    void SendSearches();
     void OnTimer(UINT_PTR id);
     void ExpireRows();
     void OnAlive(const SsdpMessage& message, unsigned long sender);

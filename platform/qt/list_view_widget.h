@@ -22,7 +22,8 @@ class ListHeaderView : public QHeaderView {
 public:
     explicit ListHeaderView(QWidget* parent);
 
-    // A section given a bitmap shows only the bitmap, left aligned.
+    // A section given a bitmap shows only the bitmap, where the other
+    // sections show their titles.
     void SetSectionBitmap(int section, const QPixmap* bitmap);
     const QPixmap* SectionBitmap(int section) const;
 
@@ -30,7 +31,16 @@ protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
 
 private:
-    std::map<int, QPixmap> m_bitmaps;
+    struct SectionPicture {
+        QPixmap bitmap;
+        // The bitmap with its background colour see-through, so the style's
+        // own shading of the section shows around the picture.
+        QPixmap shown;
+    };
+
+    void PaintSectionBitmap(QPainter* painter, const QRect& rect, int logicalIndex, const QPixmap& shown) const;
+
+    std::map<int, SectionPicture> m_bitmaps;
 };
 
 class ListViewWidget : public QTreeWidget {
@@ -71,6 +81,7 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override;

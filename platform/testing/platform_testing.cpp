@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QThread>
 #include <QTimer>
@@ -83,6 +84,43 @@ bool IsControlEnabled(CWnd* dialog, int id)
 {
     CWnd* control = dialog->GetDlgItem(id);
     return control && control->IsWindowEnabled();
+}
+
+namespace {
+
+MessageBoxIcon IconShown(const QMessageBox& box)
+{
+    switch (box.icon()) {
+    case QMessageBox::Information:
+        return MessageBoxIcon::Information;
+    case QMessageBox::Question:
+        return MessageBoxIcon::Question;
+    case QMessageBox::Warning:
+        return MessageBoxIcon::Warning;
+    case QMessageBox::Critical:
+        return MessageBoxIcon::Error;
+    default:
+        return MessageBoxIcon::None;
+    }
+}
+
+}  // namespace
+
+void WhenMessageBoxShown(std::function<void(const ShownMessageBox& box)> seen)
+{
+    auto* poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, seen = std::move(seen)] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        seen({box->text().toLocal8Bit().toStdString(), box->windowTitle().toLocal8Bit().toStdString(),
+              IconShown(*box)});
+        box->done(QMessageBox::Ok);
+    });
+    poll->start();
 }
 
 MessageBoxRecorder::MessageBoxRecorder()

@@ -41,6 +41,18 @@ struct MessageBoxCall {
     UINT type;
 };
 
+enum class MessageBoxIcon { None, Information, Question, Warning, Error };
+
+struct ShownMessageBox {
+    std::string text;
+    std::string caption;
+    MessageBoxIcon icon;
+};
+
+// Once the platform shows a real message box (no handler is set), hands
+// what it shows to seen and answers it with OK.
+void WhenMessageBoxShown(std::function<void(const ShownMessageBox& box)> seen);
+
 // Records every message box instead of showing it; answers IDOK.
 class MessageBoxRecorder {
 public:
