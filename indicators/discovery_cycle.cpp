@@ -2,6 +2,7 @@
 
 #include "log/log_message.h"
 #include "ssdp/ssdp_message.h"
+#include "ui/quorvel_app.h"
 #include "ui/quorvel_dlg.h"
 #include "win_kernel.h"
 
@@ -34,6 +35,22 @@ void CQuorvelDlg::StartDiscover()
     SetTimer(MY_DISCOVER_ID, kDiscoverPeriodMs, nullptr);
 }
 
+// One search through the interface the start-up chose (the last kept), or
+// with --all-interfaces one through each kept interface in turn. An
+// interface that cannot be chosen is skipped, so that the search does not
+// leave twice through the one chosen before.
+void CQuorvelDlg::SendSearches()
+{
+    if (!GetQuorvelApp()->m_all_interfaces) {
+        m_port_socket.SendDiscover(kSearchTarget);
+        return;
+    }
+    for (unsigned i = 0; i < m_interface_count; ++i) {
+        if (m_port_socket.SetMulticastInterface(m_interfaces[i].iiAddress.AddressIn.sin_addr.s_addr))
+            m_port_socket.SendDiscover(kSearchTarget);
+    }
+}
+
 void CQuorvelDlg::OnTimer(UINT_PTR id)
 {
     if (id == MY_EXPIRY_ID) {
@@ -44,7 +61,7 @@ void CQuorvelDlg::OnTimer(UINT_PTR id)
         return;
     LogMessage("OnTimer(MY_DISCOVER_ID)");
     if (m_discover_left-- > 0) {
-        m_port_socket.SendDiscover(kSearchTarget);
+        SendSearches();
         return;
     }
     LogMessage("KillTimer(MY_DISCOVER_ID)");

@@ -1,5 +1,7 @@
-// The indicator list is the only table of records: rows are found by
-// scanning, and each row's item data is its record.
+// The indicator list is the only table of records and each row's item data
+// is its record. Records are found by USN through an index beside the list,
+// rows by their item data through the list's own index, so that neither
+// costs more in a long list than in a short one.
 
 #include <cstdio>
 #include <ctime>
@@ -28,24 +30,17 @@ IndicatorRecord* CQuorvelDlg::RecordAt(int row) const
 
 int CQuorvelDlg::FindItem(const IndicatorRecord* record) const
 {
-    const int count = m_list.GetItemCount();
-    for (int row = 0; row < count; ++row) {
-        if (RecordAt(row) == record)
-            return row;
-    }
-    return -1;
+    LVFINDINFO find;
+    find.flags = LVFI_PARAM;
+    find.lParam = reinterpret_cast<LPARAM>(record);
+    return m_list.FindItem(&find);
 }
 
 IndicatorRecord* CQuorvelDlg::FindRecord(const char* usn, int& row) const
 {
-    const int count = m_list.GetItemCount();
-    for (row = 0; row < count; ++row) {
-        IndicatorRecord* record = RecordAt(row);
-        if (record && record->usn == usn)
-            return record;
-    }
-    row = -1;
-    return nullptr;
+    auto found = m_records_by_usn.find(usn);
+    row = found == m_records_by_usn.end() ? -1 : FindItem(found->second);
+    return row < 0 ? nullptr : found->second;
 }
 
 IndicatorRecord* CQuorvelDlg::GetSelectedRecord() const
@@ -64,6 +59,7 @@ void CQuorvelDlg::UpdateItem(IndicatorRecord* record)
         attach.iItem = row;
         attach.lParam = reinterpret_cast<LPARAM>(record);
         m_list.SetItem(&attach);
+        m_records_by_usn.emplace(record->usn, record);
     }
     m_list.SetItemText(row, kColumnAddress, record->address_text.c_str());
     m_list.SetItemText(row, kColumnHostname, record->hostname.c_str());
@@ -87,4 +83,5 @@ void CQuorvelDlg::FreeRecords()
         if (record && reinterpret_cast<LPARAM>(record) != -1)
             delete record;
     }
+    m_records_by_usn.clear();
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "log/log_message.h"
+#include "ui/quorvel_app.h"
 #include "ui/quorvel_dlg.h"
 
 namespace {
@@ -22,6 +23,20 @@ DottedInterface Dotted(const INTERFACE_INFO& info)
     std::snprintf(dotted.address, sizeof dotted.address, "%s", inet_ntoa(info.iiAddress.AddressIn.sin_addr));
     std::snprintf(dotted.netmask, sizeof dotted.netmask, "%s", inet_ntoa(info.iiNetmask.AddressIn.sin_addr));
     return dotted;
+}
+
+bool IsUsable(const INTERFACE_INFO& info) { return (info.iiFlags & IFF_UP) && !(info.iiFlags & IFF_LOOPBACK); }
+
+// The last usable entry carries the searches (the platform lists the
+// default route's interface last), so a cut to the table's size keeps it.
+size_t LastUsable(const std::vector<INTERFACE_INFO>& interfaces)
+{
+    size_t last = interfaces.size();
+    for (size_t i = 0; i < interfaces.size(); ++i) {
+        if (IsUsable(interfaces[i]))
+            last = i;
+    }
+    return last;
 }
 
 [[noreturn]] void StopWithMessage(CWnd& dialog, const char* message)
@@ -61,15 +76,29 @@ void CQuorvelDlg::StartNetwork()
     m_ssdp_socket.SetSockOpt(SOL_SOCKET, SO_BROADCAST, 1);
     m_ssdp_socket.SetSockOpt(SOL_SOCKET, SO_REUSEADDR, 1);
     m_ssdp_socket.Bind(kSsdpPort);
-    m_ssdp_socket.AddMembership(kSsdpGroup);
+    JoinGroup();
+}
+
+// By default the system picks the interface of the membership (the default
+// route's); with --all-interfaces announcements are heard on every kept one.
+void CQuorvelDlg::JoinGroup()
+{
+    if (!GetQuorvelApp()->m_all_interfaces) {
+        m_ssdp_socket.AddMembership(kSsdpGroup);
+        return;
+    }
+    for (unsigned i = 0; i < m_interface_count; ++i)
+        m_ssdp_socket.AddMembership(kSsdpGroup, m_interfaces[i].iiAddress.AddressIn.sin_addr.s_addr);
 }
 
 // Keeps the interfaces that are up and not loopback, in the order listed;
 // each one kept becomes the multicast output of both sockets, so the last
-// kept one wins. Interfaces beyond the table are logged and left out.
+// kept one wins. When there are more than the table holds, the last usable
+// one keeps its place and the others beyond the table are logged and left out.
 void CQuorvelDlg::StoreInterfaces(const std::vector<INTERFACE_INFO>& interfaces)
 {
     m_interface_count = 0;
+    const size_t lastUsable = LastUsable(interfaces);
     for (size_t i = 0; i < interfaces.size(); ++i) {
         const INTERFACE_INFO& info = interfaces[i];
         const int index = static_cast<int>(i);
@@ -78,7 +107,7 @@ void CQuorvelDlg::StoreInterfaces(const std::vector<INTERFACE_INFO>& interfaces)
             LogMessage("Found Interface %d : %s/%s IFF_LOOPBACK", index, dotted.address, dotted.netmask);
         } else if (!(info.iiFlags & IFF_UP)) {
             LogMessage("Found Interface %d : %s/%s DOWN", index, dotted.address, dotted.netmask);
-        } else if (m_interface_count == kMaxInterfaces) {
+        } else if (i != lastUsable && m_interface_count == kMaxInterfaces - 1) {
             LogMessage(">Found Interface %d : %s/%s UP, not used: more than %d interfaces", index, dotted.address,
                        dotted.netmask, kMaxInterfaces);
         } else {

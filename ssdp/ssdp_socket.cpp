@@ -60,13 +60,20 @@ BOOL CSsdpSocket::SetMulticastInterface(unsigned long interfaceAddress)
     return FALSE;
 }
 
-void CSsdpSocket::AddMembership(const char* groupAddress)
+// The failure line names the interface when one was given, so one failing
+// interface among several can be told apart.
+void CSsdpSocket::AddMembership(const char* groupAddress, unsigned long interfaceAddress)
 {
     ip_mreq request{};
     request.imr_multiaddr.s_addr = inet_addr(groupAddress);
-    request.imr_interface.s_addr = htonl(INADDR_ANY);
-    if (!CAsyncSocket::SetSockOpt(IP_ADD_MEMBERSHIP, &request, sizeof request, IPPROTO_IP))
-        LogMessage("SendDiscover:AddMembership()failed(%d:%s)", SOCKET_ERROR, GetErrorText(WSAGetLastError()));
+    request.imr_interface = ToInAddr(interfaceAddress);
+    if (CAsyncSocket::SetSockOpt(IP_ADD_MEMBERSHIP, &request, sizeof request, IPPROTO_IP))
+        return;
+    const int error = WSAGetLastError();
+    char where[INET_ADDRSTRLEN] = "";
+    if (interfaceAddress != INADDR_ANY)
+        std::snprintf(where, sizeof where, "%s", inet_ntoa(request.imr_interface));
+    LogMessage("SendDiscover:AddMembership(%s)failed(%d:%s)", where, SOCKET_ERROR, GetErrorText(error));
 }
 
 void CSsdpSocket::SendDiscover(const char* searchTarget)

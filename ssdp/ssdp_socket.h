@@ -20,7 +20,8 @@ public:
     BOOL Create();
     BOOL SetSockOpt(int level, int option, int value);
     BOOL SetMulticastInterface(unsigned long interfaceAddress);
-    void AddMembership(const char* groupAddress);
+    // Joins on the given interface; on the one the system picks by default.
+    void AddMembership(const char* groupAddress, unsigned long interfaceAddress = INADDR_ANY);
     void SendDiscover(const char* searchTarget);
 
     // Not owned; while none is set, datagrams are read and dropped.

@@ -16,6 +16,7 @@ struct Seen {
     bool seconds = false;
     bool help = false;
     bool version = false;
+    bool allInterfaces = false;
 };
 
 bool StartsWith(const std::string& text, std::string_view prefix) { return text.rfind(prefix, 0) == 0; }
@@ -39,6 +40,7 @@ constexpr std::pair<std::string_view, bool Seen::*> kFlagOptions[] = {
     {"--json", &Seen::json},
     {"--help", &Seen::help},
     {"--version", &Seen::version},
+    {"--all-interfaces", &Seen::allInterfaces},
 };
 
 // The value of --seconds: glued on with "=", or the next argument.
@@ -53,7 +55,8 @@ std::optional<std::string> SecondsValue(const std::vector<std::string>& argument
 }
 
 // Reads the option at arguments[index], and its value if it takes one;
-// returns an empty text or what is wrong.
+// returns an empty text or what is wrong. An argument that names no option
+// is the switches' business, whatever it looks like.
 std::string ReadOption(const std::vector<std::string>& arguments, size_t& index, Seen& seen, ProgramOptions& options)
 {
     const std::string& argument = arguments[index];
@@ -64,7 +67,7 @@ std::string ReadOption(const std::vector<std::string>& arguments, size_t& index,
         }
     }
     if (argument != kSecondsOption && !StartsWith(argument, std::string(kSecondsOption) + "="))
-        return "unknown option '" + argument + "'";
+        return {};
     seen.seconds = true;
     const std::optional<std::string> value = SecondsValue(arguments, index);
     if (!value)
@@ -94,6 +97,7 @@ ProgramOptions ParseProgramOptions(const std::vector<std::string>& arguments)
             return BadOptions(std::move(problem));
     }
     options.json = seen.json;
+    options.all_interfaces = seen.allInterfaces;
     if (seen.help)
         options.mode = RunMode::kHelp;
     else if (seen.version)
@@ -107,8 +111,8 @@ ProgramOptions ParseProgramOptions(const std::vector<std::string>& arguments)
 
 const char* UsageText()
 {
-    return "Usage: quorvel [/V] [/X] [/L]\n"
-           "       quorvel --list [--seconds N] [--json] [/L]\n"
+    return "Usage: quorvel [--all-interfaces] [/V] [/X] [/L]\n"
+           "       quorvel --list [--seconds N] [--json] [--all-interfaces] [/L]\n"
            "       quorvel --help | --version\n"
            "\n"
            "Finds the weighing indicators on the local networks with SSDP.\n"
@@ -117,6 +121,10 @@ const char* UsageText()
            "  /X            shows the buttons Show Scales, Telnet and Backup\n"
            "  /L            also writes the diagnostic log to quorvel.log in the\n"
            "                temporary directory\n"
+           "  --all-interfaces\n"
+           "                searches and listens on every connected network, not\n"
+           "                only the one with the default route: for a PC that is\n"
+           "                also cabled into a scale network without a gateway\n"
            "  --list        shows no window: searches for N seconds, then prints one\n"
            "                tab-separated line per indicator after a header line\n"
            "  --seconds N   how long --list searches, 1 to 3600 (default 5)\n"
@@ -125,9 +133,12 @@ const char* UsageText()
            "  --version     prints the version\n"
            "\n"
            "Switches are found anywhere in the command line, also in the dash form\n"
-           "(-V, -X, -L); lower case never matches.\n"
+           "(-V, -X, -L) and inside other arguments (--X turns /X on); lower case\n"
+           "never matches. Arguments that are neither options nor switches are\n"
+           "ignored; the toolkit reads none of them (use its QT_* variables).\n"
            "Exit status: 0 done (with --list: indicators listed), 3 none listed,\n"
-           "1 start-up failure, 2 bad options.\n";
+           "1 start-up failure, 2 a bad --seconds, or --json or --seconds without\n"
+           "--list.\n";
 }
 
 std::optional<int> AnswerWithoutRunning(const ProgramOptions& options)

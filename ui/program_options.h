@@ -1,9 +1,9 @@
 #pragma once
 
 // The long options of the command line. They sit beside the switches /V /X
-// /L, which keep their own rule (a substring anywhere in the command line):
-// an argument that starts with "--" is an option and must be known; any
-// other argument is left to the switches.
+// /L, which keep their own rule (a substring anywhere in the command line).
+// Only a malformed use of a known option stops the program; any other
+// argument, one starting with "--" too, is left to the switches.
 
 #include <optional>
 #include <string>
@@ -30,6 +30,7 @@ struct ProgramOptions {
     RunMode mode = RunMode::kWindow;
     int seconds = kDefaultListSeconds;
     bool json = false;
+    bool all_interfaces = false;
     std::string problem;
 };
 

@@ -67,6 +67,7 @@ BOOL CQuorvelApp::InitInstance()
         std::exit(1);
     }
     ReadSwitches();
+    m_all_interfaces = options.all_interfaces;
     if (options.mode == RunMode::kList) {
         CListRunDlg dialog(options.seconds);
         RunMainDialog(dialog);

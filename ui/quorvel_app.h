@@ -19,6 +19,9 @@ public:
     bool m_switch_v = false;  // a double-click starts the VNC viewer
     bool m_switch_x = false;  // the extra buttons are shown
     bool m_switch_l = false;  // the diagnostic log is also written to a file
+    // --all-interfaces: the group is joined and every search sent on each
+    // kept interface, not only the one the system picks.
+    bool m_all_interfaces = false;
 
 private:
     void ReadSwitches();

@@ -6,6 +6,7 @@
 // the window side in ui/.
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "afx_dialog.h"
@@ -38,12 +39,14 @@ protected:
     // ssdp/
     void StartNetwork();
     void StoreInterfaces(const std::vector<INTERFACE_INFO>& interfaces);
+    void JoinGroup();
     bool IsOwnAddress(unsigned long address) const;
     void OnByebye(const char* usn);
 
     // indicators/
     void OnSearch();
     void StartDiscover();
+    void SendSearches();
     void OnTimer(UINT_PTR id);
     void ExpireRows();
     void OnAlive(const SsdpMessage& message, unsigned long sender);
@@ -90,6 +93,9 @@ public:
     void UpdateItem(IndicatorRecord* record);
 
     CMyListCtrl m_list;
+    // Every listed record by its USN, kept beside the list: the list stays
+    // the collection that owns and orders them, the index only finds them.
+    std::unordered_map<std::string, IndicatorRecord*> m_records_by_usn;
     HICON m_hIcon = nullptr;
     std::string m_viewer_path;
     CSsdpSocket m_port_socket;

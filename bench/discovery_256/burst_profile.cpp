@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <set>
 
 namespace bench {
 
@@ -49,7 +50,8 @@ void ReadFetchLine(const TimedLine& line, std::optional<Fetch>& open, std::vecto
         done.push_back(*open);
         open.reset();
     } else {
-        open = Fetch{line.at, std::nullopt, std::nullopt, line.at, 0};
+        const size_t urlLength = line.text.size() - sizeof kFetch;  // without "GetUrl(" and ")"
+        open = Fetch{line.at, std::nullopt, std::nullopt, line.at, 0, line.text.substr(sizeof kFetch - 1, urlLength)};
     }
 }
 
@@ -101,6 +103,44 @@ FetchStats SummarizeFetches(const std::vector<Fetch>& fetches)
         stats.meanTransferMs /= static_cast<double>(phased);
     }
     return stats;
+}
+
+namespace {
+
+double Median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+std::optional<Clock::time_point> NextDatagram(const BurstProfile& profile, Clock::time_point after)
+{
+    auto next = std::upper_bound(profile.datagrams.begin(), profile.datagrams.end(), after);
+    return next == profile.datagrams.end() ? std::nullopt : std::optional(*next);
+}
+
+}  // namespace
+
+RowCosts MeasureRowCosts(const BurstProfile& profile)
+{
+    std::set<std::string> listed;
+    std::vector<double> newRows;
+    std::vector<double> repeats;
+    for (const Fetch& fetch : profile.fetches) {
+        const std::optional<Clock::time_point> next = NextDatagram(profile, fetch.end);
+        const bool isNew = listed.insert(fetch.url).second;
+        if (next)
+            (isNew ? newRows : repeats).push_back(Ms(*next - fetch.end));
+    }
+    RowCosts costs;
+    costs.newRows = static_cast<long>(newRows.size());
+    costs.repeats = static_cast<long>(repeats.size());
+    costs.newRowMs = Median({newRows.begin() + static_cast<long>(newRows.size() * 3 / 4), newRows.end()});
+    costs.repeatMs = Median(repeats);
+    return costs;
 }
 
 long FetchesEndedBy(const std::vector<Fetch>& fetches, Clock::time_point moment)

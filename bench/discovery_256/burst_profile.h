@@ -5,6 +5,7 @@
 // and how long each description fetch took, phase by phase.
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "timed_log.h"
@@ -17,6 +18,7 @@ struct Fetch {
     std::optional<Clock::time_point> connected;    // "GetUrl::Connected"
     Clock::time_point end;                         // "GetUrl(url)=bytes"
     long bytes = 0;
+    std::string url;
 };
 
 struct BurstProfile {
@@ -43,6 +45,19 @@ FetchStats SummarizeFetches(const std::vector<Fetch>& fetches);
 long FetchesEndedBy(const std::vector<Fetch>& fetches, Clock::time_point moment);
 
 long DatagramsWithin(const BurstProfile& profile, Clock::time_point from, Clock::time_point to);
+
+// What a datagram costs besides its fetch: from the fetch's end until the
+// program takes the next datagram (the row written, the list's notices, the
+// event loop's turn with its layout and repaints). Medians, so that the
+// quiet moments when no datagram waits do not count.
+struct RowCosts {
+    double newRowMs = 0;  // the last quarter of the new rows: the list at its longest
+    double repeatMs = 0;  // answers for an indicator already listed
+    long newRows = 0;
+    long repeats = 0;
+};
+
+RowCosts MeasureRowCosts(const BurstProfile& profile);
 
 // Fetch time that lies inside [from, to].
 double FetchMsWithin(const std::vector<Fetch>& fetches, Clock::time_point from, Clock::time_point to);

@@ -1,11 +1,20 @@
 #include "burst_report.h"
 
+#include <sys/resource.h>
+
 #include <cstdio>
 #include <string>
 
 namespace bench {
 
 namespace {
+
+long PeakRssKb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
 
 double Since(Clock::time_point origin, Clock::time_point moment) { return MillisecondsBetween(origin, moment); }
 
@@ -52,6 +61,13 @@ void PrintFetches(const BurstProfile& profile)
                 stats.meanTransferMs, stats.maxMs, stats.totalMs);
 }
 
+void PrintRowCosts(const RowCosts& costs)
+{
+    std::printf("besides its fetch, until the next datagram is taken (median): a new row %.3f ms (the last quarter "
+                "of %ld new rows), a repeated answer %.3f ms (%ld)\n",
+                costs.newRowMs, costs.newRows, costs.repeatMs, costs.repeats);
+}
+
 // From the first search until the program's last diagnostic line: quiet
 // time after the burst is not the program's.
 Gap LongestInBurst(const GapMeter& gaps, const RunRecord& run)
@@ -76,12 +92,14 @@ void PrintResultLine(const RunRecord& run, Clock::time_point origin)
     const std::optional<Clock::time_point> listed = run.observer.listedAt();
     const std::string listedMs = listed ? std::to_string(static_cast<long>(Since(origin, *listed))) : "NA";
     const long fetchesAtListed = listed ? FetchesEndedBy(run.profile.fetches, *listed) : -1;
+    const RowCosts costs = MeasureRowCosts(run.profile);
     std::printf("RESULT listed_ms=%s rows=%d held_ms=%.1f loop_ms=%.1f fetches=%zu fetches_at_listed=%ld datagrams=%zu "
-                "drops=%ld done_ms=%.0f fetch_mean_ms=%.3f\n",
+                "drops=%ld done_ms=%.0f fetch_mean_ms=%.3f new_row_ms=%.3f repeat_ms=%.3f peak_rss_kb=%ld\n",
                 listedMs.c_str(), run.observer.finalRows(), LongestInBurst(run.observer.heldGaps(), run).Ms(),
                 LongestInBurst(run.observer.loopGaps(), run).Ms(),
                 run.profile.fetches.size(), fetchesAtListed, run.profile.datagrams.size(), run.droppedDatagrams,
-                LastFetchEndMs(run.profile, origin), SummarizeFetches(run.profile.fetches).meanMs);
+                LastFetchEndMs(run.profile, origin), SummarizeFetches(run.profile.fetches).meanMs, costs.newRowMs,
+                costs.repeatMs, PeakRssKb());
 }
 
 }  // namespace
@@ -97,6 +115,8 @@ void PrintReport(const RunRecord& run)
     PrintListed(run, origin);
     PrintTraffic(run, origin);
     PrintFetches(run.profile);
+    PrintRowCosts(MeasureRowCosts(run.profile));
+    std::printf("peak resident set %ld KiB\n", PeakRssKb());
     PrintStall("program's own 5 ms timer (held while a fetch waits)", run.observer.heldGaps(), run);
     PrintStall("plain 5 ms toolkit timer (runs during repaints too)", run.observer.loopGaps(), run);
     PrintResultLine(run, origin);

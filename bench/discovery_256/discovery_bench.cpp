@@ -2,7 +2,10 @@
 // among simulated indicators and reports when all of them were listed, where
 // the time went, and how long the event loop was held.
 //
-//   quorvel-discovery-bench EXPECTED SECONDS [TIMED_LOG] [--rcvbuf BYTES]
+//   quorvel-discovery-bench EXPECTED SECONDS [TIMED_LOG] [--rcvbuf BYTES] [--headless]
+//
+// --headless runs the dialog unshown, as list mode does where there is no
+// display.
 //
 // --rcvbuf is an experiment, not part of the benchmark: it asks for a larger
 // receive buffer on the dialog's search socket before the first search, to
@@ -40,6 +43,7 @@ struct Options {
     int seconds = 0;
     std::string timedLog;
     int receiveBuffer = 0;  // 0: the socket's own
+    bool headless = false;
 };
 
 // A window of its own whose timer runs as the program's timers run; it also
@@ -83,6 +87,8 @@ bool ParseOptions(int argc, char** argv, Options& options)
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--rcvbuf") == 0 && i + 1 < argc)
             options.receiveBuffer = std::atoi(argv[++i]);
+        else if (std::strcmp(argv[i], "--headless") == 0)
+            options.headless = true;
         else
             positional.emplace_back(argv[i]);
     }
@@ -107,9 +113,10 @@ void EnlargeReceiveBuffer(CQuorvelDlg& dialog, int bytes)
     std::printf("experiment: receive buffer of the search socket %d bytes (asked %d)\n", granted, bytes);
 }
 
-void PrepareProcess(const char* path)
+void PrepareProcess(const char* path, bool headless)
 {
     platform::testing::SetCommandLine({path});
+    platform::testing::SetHeadless(headless);
     platform::testing::EnsureApplication();
     platform::seams::SetMessageBoxHandler([](const std::string& text, const std::string&, UINT) {
         std::fprintf(stderr, "BOX:%s\n", text.c_str());
@@ -144,11 +151,11 @@ int main(int argc, char** argv)
 {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: %s EXPECTED SECONDS(1..%d) [TIMED_LOG] [--rcvbuf BYTES]\n", argv[0],
+        std::fprintf(stderr, "usage: %s EXPECTED SECONDS(1..%d) [TIMED_LOG] [--rcvbuf BYTES] [--headless]\n", argv[0],
                      kMaxSeconds);
         return 2;
     }
-    PrepareProcess(argv[0]);
+    PrepareProcess(argv[0], options.headless);
     CQuorvelApp app;
     CQuorvelDlg dialog;
     const long dropsBefore = ReceiveBufferDrops();

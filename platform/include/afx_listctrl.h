@@ -25,6 +25,7 @@ inline constexpr UINT LVIS_SELECTED = 0x2;
 inline constexpr UINT LVNI_ALL = 0x0;
 inline constexpr UINT LVNI_SELECTED = 0x2;
 inline constexpr int LVIR_BOUNDS = 0;
+inline constexpr UINT LVFI_PARAM = 0x1;
 
 inline constexpr UINT LVHT_NOWHERE = 0x1;
 inline constexpr UINT LVHT_ONITEMLABEL = 0x4;
@@ -75,6 +76,14 @@ struct NMLISTVIEW {
 // The activation notice carries the item-change fields and the key state.
 struct NMITEMACTIVATE : NMLISTVIEW {
     UINT uKeyFlags = 0;
+};
+
+struct LVFINDINFO {
+    UINT flags = 0;
+    const char* psz = nullptr;
+    LPARAM lParam = 0;
+    POINT pt;
+    UINT vkDirection = 0;
 };
 
 struct LVHITTESTINFO {
@@ -128,6 +137,9 @@ public:
     BOOL SetItemState(int item, UINT state, UINT mask);
     UINT GetItemState(int item, UINT mask) const;
     int GetNextItem(int start, UINT flags) const;
+    // The first item after start (-1: from the top) whose data is the given
+    // one (LVFI_PARAM, the only search kept); -1 if there is none.
+    int FindItem(const LVFINDINFO* findInfo, int start = -1) const;
 
     int HitTest(POINT point, UINT* flags = nullptr) const;
     int SubItemHitTest(LVHITTESTINFO* info) const;

@@ -1,9 +1,11 @@
 #include "afx_dialog.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QKeyEvent>
 
+#include "app_internal.h"
 #include "dialog_controls.h"
 #include "dialog_widget.h"
 #include "event_hold.h"
@@ -110,6 +112,18 @@ void DialogWidget::changeEvent(QEvent* event)
         platform::Dispatch(m_owner, WM_SIZE, 0, MAKELPARAM(width(), height()));
 }
 
+bool DialogWidget::event(QEvent* event)
+{
+    if (event->type() == QEvent::UpdateRequest && m_framePacer.PutOff())
+        return true;
+    return QDialog::event(event);
+}
+
+void DialogWidget::PostUpdateRequest()
+{
+    QCoreApplication::postEvent(this, new QEvent(QEvent::UpdateRequest), Qt::LowEventPriority);
+}
+
 void DialogWidget::reject() { SendCommand(IDCANCEL); }
 
 void DialogWidget::SendCommand(int id)
@@ -157,7 +171,10 @@ INT_PTR CDialog::DoModal()
         FocusFirstTabStop(widget);
     if (!m_ended) {
         widget->UpdateMinimumSize();
-        widget->show();
+        // Without a display nobody sees the window: it runs unshown, so
+        // nothing of it is laid out, shaped or painted.
+        if (!platform::IsHeadless())
+            widget->show();
         QEventLoop loop;
         m_modalLoop = &loop;
         loop.exec();

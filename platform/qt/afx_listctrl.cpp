@@ -14,11 +14,28 @@ namespace {
 
 ListViewWidget* ListOf(const CWnd* window) { return dynamic_cast<ListViewWidget*>(platform::WidgetOf(window)); }
 
+// For what needs the rows' places on screen or their selection: every row
+// waiting to join the view joins it first.
+ListViewWidget* JoinedListOf(const CWnd* window)
+{
+    ListViewWidget* list = ListOf(window);
+    if (list)
+        list->m_appended.Join();
+    return list;
+}
+
 ListHeaderView* HeaderOf(const CWnd* window) { return dynamic_cast<ListHeaderView*>(platform::WidgetOf(window)); }
 
 QString ToQString(const char* text) { return QString::fromLocal8Bit(text ? text : ""); }
 
 LPARAM DataOf(const QTreeWidgetItem* item) { return static_cast<LPARAM>(item->data(0, Qt::UserRole).toLongLong()); }
+
+void SetRowData(ListViewWidget* list, QTreeWidgetItem* row, LPARAM data)
+{
+    list->m_itemData.Remove(DataOf(row), row);
+    row->setData(0, Qt::UserRole, QVariant::fromValue<qlonglong>(data));
+    list->m_itemData.Add(data, row);
+}
 
 Qt::Alignment AlignmentOf(int format)
 {
@@ -125,14 +142,16 @@ BOOL CListCtrl::DeleteAllItems()
     if (!list)
         return FALSE;
     list->SelectItem(nullptr);
+    list->m_appended.Discard();
     list->clear();
+    list->m_itemData.Clear();
     return TRUE;
 }
 
 int CListCtrl::GetItemCount() const
 {
     ListViewWidget* list = ListOf(this);
-    return list ? list->topLevelItemCount() : 0;
+    return list ? list->RowCount() : 0;
 }
 
 int CListCtrl::InsertItem(int item, const char* text)
@@ -140,12 +159,18 @@ int CListCtrl::InsertItem(int item, const char* text)
     ListViewWidget* list = ListOf(this);
     if (!list || item < 0)
         return -1;
-    item = std::min(item, list->topLevelItemCount());
+    item = std::min(item, list->RowCount());
     auto* row = new QTreeWidgetItem;
     row->setText(0, ToQString(text));
     row->setData(0, Qt::UserRole, QVariant::fromValue<qlonglong>(0));
+    list->m_itemData.Add(0, row);
     for (int column = 0; column < list->columnCount(); ++column)
         row->setTextAlignment(column, Qt::Alignment(list->headerItem()->textAlignment(column)));
+    if (item == list->RowCount()) {
+        list->m_appended.Append(row);
+        return item;
+    }
+    list->m_appended.Join();
     list->insertTopLevelItem(item, row);
     return item;
 }
@@ -153,13 +178,13 @@ int CListCtrl::InsertItem(int item, const char* text)
 BOOL CListCtrl::SetItem(const LVITEM* item)
 {
     ListViewWidget* list = ListOf(this);
-    QTreeWidgetItem* row = list ? list->topLevelItem(item->iItem) : nullptr;
+    QTreeWidgetItem* row = list ? list->RowItem(item->iItem) : nullptr;
     if (!row)
         return FALSE;
     if (item->mask & LVIF_TEXT)
         row->setText(item->iSubItem, ToQString(item->pszText));
     if (item->mask & LVIF_PARAM)
-        row->setData(0, Qt::UserRole, QVariant::fromValue<qlonglong>(item->lParam));
+        SetRowData(list, row, item->lParam);
     // As the system's list view does, a change of a subitem's text alone is
     // not reported; the item's own text and its data are.
     const UINT reported = (item->mask & LVIF_PARAM) | ((item->iSubItem == 0) ? (item->mask & LVIF_TEXT) : 0);
@@ -183,14 +208,14 @@ BOOL CListCtrl::SetItemText(int item, int subItem, const char* text)
 std::string CListCtrl::GetItemText(int item, int subItem) const
 {
     ListViewWidget* list = ListOf(this);
-    QTreeWidgetItem* row = list ? list->topLevelItem(item) : nullptr;
+    QTreeWidgetItem* row = list ? list->RowItem(item) : nullptr;
     return row ? row->text(subItem).toLocal8Bit().toStdString() : std::string();
 }
 
 DWORD_PTR CListCtrl::GetItemData(int item) const
 {
     ListViewWidget* list = ListOf(this);
-    QTreeWidgetItem* row = list ? list->topLevelItem(item) : nullptr;
+    QTreeWidgetItem* row = list ? list->RowItem(item) : nullptr;
     return row ? static_cast<DWORD_PTR>(DataOf(row)) : 0;
 }
 
@@ -205,7 +230,7 @@ BOOL CListCtrl::SetItemData(int item, DWORD_PTR data)
 
 BOOL CListCtrl::SetItemState(int item, UINT state, UINT mask)
 {
-    ListViewWidget* list = ListOf(this);
+    ListViewWidget* list = JoinedListOf(this);
     QTreeWidgetItem* row = list ? list->topLevelItem(item) : nullptr;
     if (!row)
         return FALSE;
@@ -227,7 +252,7 @@ BOOL CListCtrl::SetItemState(int item, UINT state, UINT mask)
 UINT CListCtrl::GetItemState(int item, UINT mask) const
 {
     ListViewWidget* list = ListOf(this);
-    QTreeWidgetItem* row = list ? list->topLevelItem(item) : nullptr;
+    QTreeWidgetItem* row = list ? list->RowItem(item) : nullptr;
     if (!row)
         return 0;
     UINT state = 0;
@@ -244,10 +269,24 @@ int CListCtrl::GetNextItem(int start, UINT flags) const
     if (!list)
         return -1;
     if (flags & LVNI_SELECTED) {
-        int row = list->SelectedItem() ? list->indexOfTopLevelItem(list->SelectedItem()) : -1;
+        int row = list->SelectedItem() ? list->RowOf(list->SelectedItem()) : -1;
         return row > start ? row : -1;
     }
-    return start + 1 < list->topLevelItemCount() ? start + 1 : -1;
+    return start + 1 < list->RowCount() ? start + 1 : -1;
+}
+
+int CListCtrl::FindItem(const LVFINDINFO* findInfo, int start) const
+{
+    ListViewWidget* list = ListOf(this);
+    if (!list || !(findInfo->flags & LVFI_PARAM))
+        return -1;
+    int found = -1;
+    for (QTreeWidgetItem* item : list->m_itemData.ItemsWith(findInfo->lParam)) {
+        const int row = list->RowOf(item);
+        if (row > start && (found < 0 || row < found))
+            found = row;
+    }
+    return found;
 }
 
 int CListCtrl::HitTest(POINT point, UINT* flags) const
@@ -301,7 +340,7 @@ int CListCtrl::GetCountPerPage() const
 
 BOOL CListCtrl::GetItemRect(int item, RECT* rect, int) const
 {
-    ListViewWidget* list = ListOf(this);
+    ListViewWidget* list = JoinedListOf(this);
     QTreeWidgetItem* row = list ? list->topLevelItem(item) : nullptr;
     if (!row)
         return FALSE;
@@ -320,7 +359,7 @@ int CListCtrl::GetStringWidth(const char* text) const
 
 BOOL CListCtrl::SortItems(PFNLVCOMPARE compare, DWORD_PTR sortParameter)
 {
-    ListViewWidget* list = ListOf(this);
+    ListViewWidget* list = JoinedListOf(this);
     if (!list)
         return FALSE;
     QTreeWidgetItem* selected = list->SelectedItem();

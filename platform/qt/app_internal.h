@@ -2,7 +2,7 @@
 
 namespace platform {
 
-// Taken before the toolkit removes the arguments it understands itself.
+// The command line as main() got it; only the program reads its arguments.
 void RecordCommandLine(int argc, char** argv);
 const char* RecordedArguments();
 

@@ -18,7 +18,13 @@ int main(int argc, char** argv)
         platform::SetHeadless(true);
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    QApplication application(argc, argv);
+    // The command line is the program's: Qt would act on "-reverse",
+    // "-platform" or "-style" among them, so it gets the program name alone.
+    // Its QT_* environment variables still serve.
+    char programName[] = "quorvel";
+    char* toolkitArguments[] = {argc > 0 && argv[0] ? argv[0] : programName, nullptr};
+    int toolkitArgumentCount = 1;
+    QApplication application(toolkitArgumentCount, toolkitArguments);
     if (app->InitInstance())
         QApplication::exec();
     return app->ExitInstance();

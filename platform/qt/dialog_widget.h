@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+#include "frame_pacer.h"
+
 class CDialog;
 
 class DialogWidget : public QDialog {
@@ -20,9 +22,14 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
     void reject() override;
 
 private:
     void SendCommand(int id);
+    void PostUpdateRequest();
     CDialog* m_owner;
+    // The toolkit posts no further update request while the one put off is
+    // pending, so the pacer posts it again at the frame's end.
+    FramePacer m_framePacer{[this] { PostUpdateRequest(); }};
 };

@@ -10,6 +10,22 @@
 
 // ---- ListHeaderView -----------------------------------------------------
 
+namespace {
+
+// The bitmap's background is the colour of its corner, where neither title
+// nor mark is drawn.
+QPixmap SeeThroughBackground(const QPixmap& bitmap)
+{
+    QPixmap shown = bitmap;
+    if (!bitmap.isNull()) {
+        const QColor background = bitmap.toImage().pixelColor(0, 0);
+        shown.setMask(bitmap.createMaskFromColor(background, Qt::MaskInColor));
+    }
+    return shown;
+}
+
+}  // namespace
+
 ListHeaderView::ListHeaderView(QWidget* parent) : QHeaderView(Qt::Horizontal, parent)
 {
     setSectionsClickable(true);
@@ -22,7 +38,7 @@ ListHeaderView::ListHeaderView(QWidget* parent) : QHeaderView(Qt::Horizontal, pa
 void ListHeaderView::SetSectionBitmap(int section, const QPixmap* bitmap)
 {
     if (bitmap)
-        m_bitmaps[section] = *bitmap;
+        m_bitmaps[section] = SectionPicture{*bitmap, SeeThroughBackground(*bitmap)};
     else
         m_bitmaps.erase(section);
     viewport()->update();
@@ -31,25 +47,33 @@ void ListHeaderView::SetSectionBitmap(int section, const QPixmap* bitmap)
 const QPixmap* ListHeaderView::SectionBitmap(int section) const
 {
     auto found = m_bitmaps.find(section);
-    return found == m_bitmaps.end() ? nullptr : &found->second;
+    return found == m_bitmaps.end() ? nullptr : &found->second.bitmap;
 }
 
 void ListHeaderView::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const
 {
-    const QPixmap* bitmap = SectionBitmap(logicalIndex);
-    if (!bitmap) {
+    auto found = m_bitmaps.find(logicalIndex);
+    if (found == m_bitmaps.end())
         QHeaderView::paintSection(painter, rect, logicalIndex);
-        return;
-    }
+    else
+        PaintSectionBitmap(painter, rect, logicalIndex, found->second.shown);
+}
+
+// The style draws the section (its shading and dividers) with an empty
+// title; the bitmap goes where the title would, inside the section's
+// margins, and is cut there.
+void ListHeaderView::PaintSectionBitmap(QPainter* painter, const QRect& rect, int logicalIndex,
+                                        const QPixmap& shown) const
+{
     QStyleOptionHeader option;
-    initStyleOption(&option);
+    initStyleOptionForIndex(&option, logicalIndex);
     option.rect = rect;
-    option.section = logicalIndex;
     option.text.clear();
     style()->drawControl(QStyle::CE_Header, &option, painter, this);
+    const QRect label = style()->subElementRect(QStyle::SE_HeaderLabel, &option, this);
     painter->save();
-    painter->setClipRect(rect);
-    painter->drawPixmap(rect.topLeft(), *bitmap);
+    painter->setClipRect(label & rect);
+    painter->drawPixmap(label.left(), rect.top(), shown);
     painter->restore();
 }
 
@@ -96,7 +120,7 @@ void ListViewWidget::NotifyItemChanged(int row, UINT changed, UINT newState, UIN
     notification.uChanged = changed;
     notification.uNewState = newState;
     notification.uOldState = oldState;
-    if (QTreeWidgetItem* changedItem = topLevelItem(row))
+    if (QTreeWidgetItem* changedItem = RowItem(row))
         notification.lParam = static_cast<LPARAM>(changedItem->data(0, Qt::UserRole).toLongLong());
     platform::NotifyParent(owner, notification.hdr);
 }
@@ -172,6 +196,18 @@ void ListViewWidget::mousePressEvent(QMouseEvent* event)
         QTreeWidget::mousePressEvent(event);
         return LRESULT{0};
     });
+}
+
+// The system's list view does not drag-select: once the button is down, the
+// selection and the focus stay as the press left them wherever the pointer
+// goes, so a hand that shifts a pixel during a click changes nothing.
+void ListViewWidget::mouseMoveEvent(QMouseEvent* event)
+{
+    if (event->buttons() & Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    QTreeWidget::mouseMoveEvent(event);
 }
 
 // A click selects when the button goes down, as the system's list view does,

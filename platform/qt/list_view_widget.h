@@ -12,6 +12,8 @@
 
 #include <map>
 
+#include "appended_rows.h"
+#include "item_data_index.h"
 #include "win_types.h"
 
 class CWnd;
@@ -20,7 +22,8 @@ class ListHeaderView : public QHeaderView {
 public:
     explicit ListHeaderView(QWidget* parent);
 
-    // A section given a bitmap shows only the bitmap, left aligned.
+    // A section given a bitmap shows only the bitmap, where the other
+    // sections show their titles.
     void SetSectionBitmap(int section, const QPixmap* bitmap);
     const QPixmap* SectionBitmap(int section) const;
 
@@ -28,7 +31,16 @@ protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
 
 private:
-    std::map<int, QPixmap> m_bitmaps;
+    struct SectionPicture {
+        QPixmap bitmap;
+        // The bitmap with its background colour see-through, so the style's
+        // own shading of the section shows around the picture.
+        QPixmap shown;
+    };
+
+    void PaintSectionBitmap(QPainter* painter, const QRect& rect, int logicalIndex, const QPixmap& shown) const;
+
+    std::map<int, SectionPicture> m_bitmaps;
 };
 
 class ListViewWidget : public QTreeWidget {
@@ -50,8 +62,26 @@ public:
     // While set, the control reports no item changes (a sort moves rows only).
     bool m_quiet = false;
 
+    // The rows as the program counts them: those in the view, then those
+    // waiting to join it. A row's index is known without a scan unless rows moved.
+    int RowCount() const { return topLevelItemCount() + m_appended.Count(); }
+    QTreeWidgetItem* RowItem(int row) const
+    {
+        return row < topLevelItemCount() ? topLevelItem(row) : m_appended.At(row - topLevelItemCount());
+    }
+    int RowOf(QTreeWidgetItem* item) const
+    {
+        if (item->treeWidget())
+            return indexFromItem(item).row();
+        const int waiting = m_appended.IndexOf(item);
+        return waiting < 0 ? -1 : topLevelItemCount() + waiting;
+    }
+    ItemDataIndex m_itemData;
+    AppendedRows m_appended{this};
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override;

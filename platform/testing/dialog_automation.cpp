@@ -4,18 +4,30 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QKeyEvent>
-#include <QPixmap>
 #include <QMouseEvent>
+#include <QPixmap>
+#include <QScrollBar>
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <cstdlib>
+
+#include "dialog_units.h"
+#include "list_view_widget.h"
 #include "platform_testing.h"
 #include "wnd_internal.h"
 
 namespace platform::testing {
 namespace {
 
-QTreeWidget* TreeOf(CWnd* list) { return qobject_cast<QTreeWidget*>(WidgetOf(list)); }
+// A test acts sooner than a frame: new rows waiting to join the view join it.
+QTreeWidget* TreeOf(CWnd* list)
+{
+    auto* view = dynamic_cast<ListViewWidget*>(WidgetOf(list));
+    if (view)
+        view->m_appended.Join();
+    return view;
+}
 
 QPoint CellCentreInViewport(QTreeWidget* tree, int row, int column)
 {
@@ -29,7 +41,8 @@ QPoint CellCentreInViewport(QTreeWidget* tree, int row, int column)
 
 void SendMouse(QWidget* target, QEvent::Type type, const QPoint& position)
 {
-    QMouseEvent event(type, QPointF(position), QPointF(target->mapToGlobal(position)), Qt::LeftButton,
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, QPointF(position), QPointF(target->mapToGlobal(position)), button,
                       type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &event);
 }
@@ -49,6 +62,25 @@ void ClickListCell(CWnd* list, int row, int column)
     const QPoint point = CellCentreInViewport(tree, row, column);
     SendMouse(tree->viewport(), QEvent::MouseButtonPress, point);
     SendMouse(tree->viewport(), QEvent::MouseButtonRelease, point);
+}
+
+void PressMoveRelease(CWnd* list, POINT press, POINT release)
+{
+    QTreeWidget* tree = TreeOf(list);
+    const QPoint offset = tree->viewport()->pos();
+    const QPoint from = QPoint(press.x, press.y) - offset;
+    const QPoint to = QPoint(release.x, release.y) - offset;
+    SendMouse(tree->viewport(), QEvent::MouseButtonPress, from);
+    SendMouse(tree->viewport(), QEvent::MouseMove, to);
+    SendMouse(tree->viewport(), QEvent::MouseButtonRelease, to);
+}
+
+void ScrollListSideways(CWnd* list, int arrowClicks)
+{
+    QScrollBar* bar = TreeOf(list)->horizontalScrollBar();
+    const auto action = arrowClicks > 0 ? QAbstractSlider::SliderSingleStepAdd : QAbstractSlider::SliderSingleStepSub;
+    for (int click = 0; click < std::abs(arrowClicks); ++click)
+        bar->triggerAction(action);
 }
 
 void DoubleClickListCell(CWnd* list, int row, int column)
@@ -76,6 +108,12 @@ void WhenDialogShown(const std::function<void(CWnd* dialog)>& body)
             widget->close();
     });
     poll->start();
+}
+
+SIZE DialogBaseUnits(CWnd* dialog)
+{
+    const BaseUnits units = BaseUnitsOf(WidgetOf(dialog)->font());
+    return SIZE{units.x, units.y};
 }
 
 SIZE MinimumClientSize(CWnd* window)

@@ -20,8 +20,21 @@ void DoubleClickListCell(CWnd* list, int row, int column);
 // The centre of a cell in the list's client coordinates.
 POINT ListCellCentre(CWnd* list, int row, int column);
 
+// Presses the left button at one point of a list's client area, moves the
+// pointer with the button held to a second point and releases it there, as a
+// hand that shifts during a click, or a drag, does.
+void PressMoveRelease(CWnd* list, POINT press, POINT release);
+
+// Scrolls a list's rows sideways as clicks on its scroll bar's arrows do:
+// right for a positive count, left for a negative one.
+void ScrollListSideways(CWnd* list, int arrowClicks);
+
 // Once a dialog is shown, runs body with it and then cancels the dialog.
 void WhenDialogShown(const std::function<void(CWnd* dialog)>& body);
+
+// The dialog font's base units (average character width, character
+// height), through which the dialog's template units became pixels.
+SIZE DialogBaseUnits(CWnd* dialog);
 
 // The minimum client size the window system is asked to keep.
 SIZE MinimumClientSize(CWnd* window);

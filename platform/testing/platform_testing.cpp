@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QThread>
 #include <QTimer>
@@ -37,6 +38,8 @@ void SetCommandLine(const std::vector<std::string>& arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     platform::RecordCommandLine(static_cast<int>(argv.size()), argv.data());
 }
+
+void SetHeadless(bool headless) { platform::SetHeadless(headless); }
 
 bool PumpUntil(const std::function<bool()>& condition, int timeoutMs)
 {
@@ -81,6 +84,43 @@ bool IsControlEnabled(CWnd* dialog, int id)
 {
     CWnd* control = dialog->GetDlgItem(id);
     return control && control->IsWindowEnabled();
+}
+
+namespace {
+
+MessageBoxIcon IconShown(const QMessageBox& box)
+{
+    switch (box.icon()) {
+    case QMessageBox::Information:
+        return MessageBoxIcon::Information;
+    case QMessageBox::Question:
+        return MessageBoxIcon::Question;
+    case QMessageBox::Warning:
+        return MessageBoxIcon::Warning;
+    case QMessageBox::Critical:
+        return MessageBoxIcon::Error;
+    default:
+        return MessageBoxIcon::None;
+    }
+}
+
+}  // namespace
+
+void WhenMessageBoxShown(std::function<void(const ShownMessageBox& box)> seen)
+{
+    auto* poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, seen = std::move(seen)] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        seen({box->text().toLocal8Bit().toStdString(), box->windowTitle().toLocal8Bit().toStdString(),
+              IconShown(*box)});
+        box->done(QMessageBox::Ok);
+    });
+    poll->start();
 }
 
 MessageBoxRecorder::MessageBoxRecorder()
@@ -182,6 +222,12 @@ void ClickHeaderSection(CWnd* list, int section)
                         header->viewport()->height() / 2);
     SendMouse(header->viewport(), QEvent::MouseButtonPress, centre, Qt::LeftButton);
     SendMouse(header->viewport(), QEvent::MouseButtonRelease, centre, Qt::NoButton);
+}
+
+int ViewRowCount(CWnd* list)
+{
+    auto* view = dynamic_cast<ListViewWidget*>(WidgetOf(list));
+    return view ? view->topLevelItemCount() : 0;
 }
 
 std::vector<uint32_t> HeaderSectionPixels(CWnd* list, int section, int* width, int* height)

@@ -21,6 +21,9 @@ void EnsureApplication();
 // The command line as the program sees it, path first.
 void SetCommandLine(const std::vector<std::string>& arguments);
 
+// Dialogs run as in a run without a display: unshown.
+void SetHeadless(bool headless);
+
 // Runs the event loop until the condition holds or the deadline passes.
 bool PumpUntil(const std::function<bool()>& condition, int timeoutMs);
 void PumpFor(int milliseconds);
@@ -37,6 +40,18 @@ struct MessageBoxCall {
     std::string caption;
     UINT type;
 };
+
+enum class MessageBoxIcon { None, Information, Question, Warning, Error };
+
+struct ShownMessageBox {
+    std::string text;
+    std::string caption;
+    MessageBoxIcon icon;
+};
+
+// Once the platform shows a real message box (no handler is set), hands
+// what it shows to seen and answers it with OK.
+void WhenMessageBoxShown(std::function<void(const ShownMessageBox& box)> seen);
 
 // Records every message box instead of showing it; answers IDOK.
 class MessageBoxRecorder {
@@ -105,5 +120,8 @@ void ClickHeaderSection(CWnd* list, int section);
 // The bitmap a header section shows, row by row as 0xAARRGGBB, with its size;
 // empty when the section shows none.
 std::vector<uint32_t> HeaderSectionPixels(CWnd* list, int section, int* width, int* height);
+
+// How many rows the list's view holds: new rows join it once per frame.
+int ViewRowCount(CWnd* list);
 
 }  // namespace platform::testing

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "dialog_automation.h"
 #include "dialog_harness.h"
 #include "isolated_network.h"
 #include "loopback_http_server.h"
@@ -22,6 +23,23 @@ struct SectionImage {
     uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y * width + x)] & 0xFFFFFF; }
     bool IsBlack(int x, int y) const { return At(x, y) == 0; }
     bool IsDark(int x, int y) const { return (At(x, y) & 0x808080) == 0; }
+    int FirstDarkColumn(int from, int to) const
+    {
+        for (int x = from; x <= to; ++x) {
+            for (int y = 0; y < height; ++y) {
+                if (IsDark(x, y))
+                    return x;
+            }
+        }
+        return -1;
+    }
+    std::vector<uint32_t> PixelColumn(int x) const
+    {
+        std::vector<uint32_t> column;
+        for (int y = 0; y < height; ++y)
+            column.push_back(At(x, y));
+        return column;
+    }
     int DarkPixelsLeftOf(int limit) const
     {
         int count = 0;
@@ -88,6 +106,15 @@ protected:
             formats.push_back(item.fmt);
         }
         return formats;
+    }
+
+    // The header as it paints itself.
+    SectionImage Header(CQuorvelDlg& dialog) const
+    {
+        SectionImage image;
+        image.pixels =
+            platform::testing::WindowPixels(dialog.m_list.GetHeaderCtrl(), &image.width, &image.height);
+        return image;
     }
 
     SectionImage Mark(CQuorvelDlg& dialog, int column) const
@@ -189,6 +216,16 @@ TEST_F(ColumnSortingTest, LaterIndicatorsAreAppendedAndTheSelectionStaysWithItsR
         EXPECT_EQ(dialog.GetSelectedRecord(), selected);
         AnnounceOutside(dialog, "10.0.0.1");
         EXPECT_EQ(Column(dialog, kColumnAddress), (Cells{"10.0.0.2", "10.0.0.3", "10.0.0.1"}));
+
+        // Answers of listed indicators find their rows where the sort put them.
+        for (const char* sender : {"10.0.0.3", "10.0.0.1", "10.0.0.2"})
+            AnnounceOutside(dialog, sender);
+        EXPECT_EQ(Column(dialog, kColumnAddress), (Cells{"10.0.0.2", "10.0.0.3", "10.0.0.1"}));
+        EXPECT_EQ(Column(dialog, kColumnStatus), (Cells{"online ", "online ", "online "}));
+        int row = -1;
+        EXPECT_EQ(dialog.FindRecord(Usn("10.0.0.3").c_str(), row), selected);
+        EXPECT_EQ(row, 1);
+        EXPECT_EQ(dialog.GetSelectedRecord(), selected);
     });
 }
 
@@ -196,8 +233,16 @@ TEST_F(ColumnSortingTest, TheSortedColumnAloneShowsTheMarkPointingDownThenUp)
 {
     harness.Run([&](CQuorvelDlg& dialog) {
         EXPECT_EQ(HeaderFormats(dialog), std::vector<int>(5, HDF_STRING));
+        const SectionImage plain = Header(dialog);
         Click(dialog, kColumnHostname);
         EXPECT_EQ(HeaderFormats(dialog), MarkedOnly(kColumnHostname));
+        const SectionImage sorted = Header(dialog);
+        const int left = dialog.m_list.GetColumnWidth(kColumnAddress);
+        const int right = left + dialog.m_list.GetColumnWidth(kColumnHostname) - 1;
+        EXPECT_EQ(sorted.FirstDarkColumn(left, right), plain.FirstDarkColumn(left, right))
+            << "the title starts where the plain one did";
+        EXPECT_EQ(sorted.PixelColumn(right - 4), plain.PixelColumn(right - 4)) << "the section's own shading";
+        EXPECT_EQ(sorted.PixelColumn(right), plain.PixelColumn(right)) << "the divider";
         CRect headerClient;
         dialog.m_list.GetHeaderCtrl()->GetClientRect(&headerClient);
         SectionImage mark = Mark(dialog, kColumnHostname);

@@ -1,3 +1,4 @@
+#include <cstdlib>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -80,6 +81,29 @@ TEST_F(DiscoveryBurstTest, SearchDuringABurstRestartsIt)
     EXPECT_EQ(Lines("SendDiscover:SentTo("), 6u);
     EXPECT_EQ(Lines("KillTimer(MY_DISCOVER_ID)"), 1u);
     EXPECT_EQ(harness.boxes.calls().size(), 1u);
+}
+
+// With --all-interfaces the group is joined and every search sent on each
+// kept interface, and each comes back from that interface's address. An
+// interface that cannot be used (10.77.2.5 exists nowhere here) is logged
+// and skipped; the others go on.
+TEST_F(DiscoveryBurstTest, AllInterfacesSearchesOnEveryKeptInterfaceAndSkipsOneThatFails)
+{
+    ASSERT_EQ(std::system("ip link add qv0 type veth peer name qv1 && ip link set qv1 up && ip link set qv0 up"
+                          " && ip addr add 10.77.1.5/24 dev qv0"),
+              0);
+    harness.UseInterfaces({FakeInterface("127.0.0.1", "255.0.0.0", IFF_UP),
+                           FakeInterface("10.77.1.5", "255.255.255.0", IFF_UP),
+                           FakeInterface("10.77.2.5", "255.255.255.0", IFF_UP)});
+    harness.app.m_all_interfaces = true;
+    harness.Run([&](CQuorvelDlg&) { ASSERT_TRUE(WaitForBurstEnd()); });
+    EXPECT_EQ(Lines("SendDiscover:SentTo("), 8u);
+    EXPECT_EQ(Lines("SetSockOpt(IP_MULTICAST_IF,10.77.2.5) failed("), 2u + 4u);
+    EXPECT_EQ(Lines("SendDiscover:AddMembership(10.77.2.5)failed(-1:"), 1u);
+    EXPECT_EQ(Lines("SendDiscover:AddMembership("), 1u);
+    EXPECT_GE(Lines("Receive from myself at 127.0.0.1"), 1u);
+    EXPECT_GE(Lines("Receive from myself at 10.77.1.5"), 1u);
+    EXPECT_TRUE(harness.boxes.calls().empty());
 }
 
 }  // namespace

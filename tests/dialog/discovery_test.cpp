@@ -63,12 +63,17 @@ TEST_F(DiscoveryTest, NewOnlineAndChangedRowsWithTheirCellsAndSignals)
         EXPECT_EQ(harness.tones, expected);
 
         harness.tones.clear();
-        harness.SetNow(harness.Now() + 10);
+        harness.SetNow(harness.Now() + 5);
         harness.Receive(dialog, AliveNotify(kUsnA, server.Url("desc.xml")), "10.77.1.20");
         EXPECT_EQ(harness.Cell(dialog, 0, 3), "online ");
+        EXPECT_EQ(harness.tones, std::vector<Tone>{kTick}) << "expiry moved on by exactly 5 s";
+
+        harness.tones.clear();
+        harness.SetNow(harness.Now() + 6);
+        harness.Receive(dialog, AliveNotify(kUsnA, server.Url("desc.xml")), "10.77.1.20");
         expected = {kTick};
         expected.insert(expected.end(), kRising.begin(), kRising.end());
-        EXPECT_EQ(harness.tones, expected) << "expiry moved on by more than 5 s";
+        EXPECT_EQ(harness.tones, expected) << "expiry moved on by 6 s";
 
         harness.tones.clear();
         harness.Receive(dialog, AliveNotify(kUsnA, server.Url("desc.xml")), "10.77.1.21");
@@ -187,17 +192,32 @@ TEST_F(DiscoveryTest, MissingLocationStillCountsForTheBurst)
     });
 }
 
-TEST_F(DiscoveryTest, SenderOutsideEveryLocalNetworkIsListedWithoutAConnection)
+const std::vector<INTERFACE_INFO> kTwoInterfaces = {FakeLoopback(), FakeInterface("10.77.1.1", "255.255.255.0", IFF_UP),
+                                                    FakeInterface("10.77.2.1", "255.255.255.0", IFF_UP)};
+
+TEST_F(DiscoveryTest, SenderInEitherLocalNetworkIsFetchedAndOutsideIsListedWithoutAConnection)
 {
+    harness.UseInterfaces(kTwoInterfaces);
+    const struct {
+        const char* sender;
+        const char* hostname;
+        const char* devType;
+    } cases[] = {
+        {"10.77.1.9", "scale-7", "K3 Indicator"},
+        {"10.77.2.9", "scale-7", "K3 Indicator"},
+        {"10.77.3.9", "-outside network-", "(unknown)"},
+    };
     harness.Run([&](CQuorvelDlg& dialog) {
-        harness.Receive(dialog, AliveNotify(kUsnA, server.Url("d")), "10.77.2.9");
-        ASSERT_EQ(dialog.m_list.GetItemCount(), 1);
-        EXPECT_EQ(harness.Cell(dialog, 0, 1), "-outside network-");
-        EXPECT_EQ(harness.Cell(dialog, 0, 2), "(unknown)");
-        EXPECT_EQ(dialog.RecordAt(0)->description, "-outside network-");
+        for (const auto& [sender, hostname, devType] : cases)
+            harness.Receive(dialog, AliveNotify(std::string("uuid:") + sender, server.Url("d")), sender);
+        ASSERT_EQ(dialog.m_list.GetItemCount(), 3);
+        for (int row = 0; row < 3; ++row) {
+            EXPECT_EQ(harness.Cell(dialog, row, 1), cases[row].hostname) << cases[row].sender;
+            EXPECT_EQ(harness.Cell(dialog, row, 2), cases[row].devType) << cases[row].sender;
+        }
+        EXPECT_EQ(dialog.RecordAt(2)->description, "-outside network-");
     });
-    EXPECT_EQ(server.connections(), 0);
-    EXPECT_FALSE(harness.log.ContainsPrefix("GetUrl"));
+    EXPECT_EQ(server.connections(), 2);
 }
 
 TEST_F(DiscoveryTest, DescriptionWithoutBodyOrAFailedFetch)
@@ -313,16 +333,19 @@ TEST_F(DiscoveryTest, AByebyeDuringTheFirstFetchEndsTheNewRow)
 
 TEST_F(DiscoveryTest, OwnDatagramsAreCountedAndNeverParsedButLoopbackIsNotOwn)
 {
+    harness.UseInterfaces(kTwoInterfaces);
     harness.Run([&](CQuorvelDlg& dialog) {
         const int before = dialog.m_own_received;
-        harness.Receive(dialog, AliveNotify(kUsnA, server.Url("d")), "10.77.1.1");
-        EXPECT_EQ(dialog.m_own_received, before + 1);
+        for (const char* own : {"10.77.1.1", "10.77.2.1"})
+            harness.Receive(dialog, AliveNotify(kUsnA, server.Url("d")), own);
+        EXPECT_EQ(dialog.m_own_received, before + 2);
         EXPECT_EQ(dialog.m_list.GetItemCount(), 0);
         harness.Receive(dialog, "M-SEARCH * HTTP/1.1\r\nST: ssdp:all\r\n\r\n", "127.0.0.1");
-        EXPECT_EQ(dialog.m_own_received, before + 1);
+        EXPECT_EQ(dialog.m_own_received, before + 2);
     });
     EXPECT_TRUE(harness.log.Contains("Receive from myself at 10.77.1.1"));
-    EXPECT_FALSE(harness.log.Contains("OnAlive(10.77.1.1)"));
+    EXPECT_TRUE(harness.log.Contains("Receive from myself at 10.77.2.1"));
+    EXPECT_FALSE(harness.log.ContainsPrefix("OnAlive("));
     EXPECT_TRUE(harness.log.Contains(">ignoring Requ=M-SEARCH * HTTP/1.1"));
 }
 
@@ -333,14 +356,21 @@ TEST_F(DiscoveryTest, UnrecognisedDatagramsAreIgnored)
         harness.Receive(dialog, "NOTIFY * HTTP/1.1\r\nNTS: ssdp:update\r\nUSN: a\r\n\r\n", "10.77.1.20");
         harness.Receive(dialog, "NOTIFY * HTTP/1.1\nNTS: ssdp:alive\n\n", "10.77.1.20");
         harness.Receive(dialog, "", "10.77.1.20");
+        // Whole answers but for their start lines, which are not exactly the answer's.
+        const std::string answer = SearchAnswer(kUsnA, server.Url("d"));
+        const std::string headers = answer.substr(answer.find("\r\n"));
+        for (const char* startLine : {"HTTP/1.1 200 OK ", "HTTP/1.1 200 OK, thanks"})
+            harness.Receive(dialog, startLine + headers, "10.77.1.20");
         EXPECT_EQ(dialog.m_list.GetItemCount(), 0);
     });
     EXPECT_TRUE(harness.log.Contains(">ignoring Requ=notify * HTTP/1.1"));
-    EXPECT_EQ(harness.log.Count("OnReceive(10.77.1.20)"), 4u);
+    EXPECT_TRUE(harness.log.Contains(">ignoring Requ=HTTP/1.1 200 OK "));
+    EXPECT_TRUE(harness.log.Contains(">ignoring Requ=HTTP/1.1 200 OK, thanks"));
+    EXPECT_EQ(harness.log.Count("OnReceive(10.77.1.20)"), 6u);
     size_t ignored = 0;
     for (const std::string& line : harness.log.lines())
         ignored += line.rfind(">ignoring Requ=", 0) == 0;
-    EXPECT_EQ(ignored, 2u) << "lower-case NOTIFY and the LF-only datagram";
+    EXPECT_EQ(ignored, 4u) << "lower-case NOTIFY, the LF-only datagram and the two answer look-alikes";
 }
 
 TEST_F(DiscoveryTest, SearchResetsEveryRowAndDisablesOpen)
@@ -378,12 +408,42 @@ TEST_F(DiscoveryTest, ExpiryTickTurnsOnlyLiveExpiredRowsLost)
     });
 }
 
-TEST_F(DiscoveryTest, ValidUntilShowsOnlyTheTimeOfDay)
+TEST_F(DiscoveryTest, ValidUntilShowsOnlyTheLocalTimeOfDay)
 {
+    struct Zone {
+        const char* tz;
+        const char* validUntil;
+    };
+    // POSIX zone rules, so no time zone database is needed.
+    const Zone zones[] = {{"UTC", "00:20:00"}, {"IST-5:30", "05:50:00"}, {"HST10", "14:20:00"}};
     harness.SetNow(1796773800);  // 2026-12-08 23:50:00 UTC
+    for (const Zone& zone : zones) {
+        setenv("TZ", zone.tz, 1);
+        tzset();
+        harness.Run([&](CQuorvelDlg& dialog) {
+            harness.Receive(dialog, AliveNotify(kUsnA, server.Url("d")), "10.77.1.20");
+            EXPECT_EQ(harness.Cell(dialog, 0, 4), zone.validUntil) << zone.tz;
+        });
+    }
+}
+
+TEST_F(DiscoveryTest, ABurstOfNewRowsIsListedAtOnceAndShownWithinFrames)
+{
     harness.Run([&](CQuorvelDlg& dialog) {
-        harness.Receive(dialog, AliveNotify(kUsnA, server.Url("d")), "10.77.1.20");
-        EXPECT_EQ(harness.Cell(dialog, 0, 4), "00:20:00");
+        const std::vector<std::string> senders = {"10.77.1.20", "10.77.1.21", "10.77.1.22", "10.77.1.23"};
+        for (const std::string& sender : senders)
+            harness.Receive(dialog, AliveNotify("uuid:" + sender, server.Url("d")), sender.c_str());
+        ASSERT_EQ(dialog.m_list.GetItemCount(), 4);
+        for (int row = 0; row < 4; ++row) {
+            EXPECT_EQ(harness.Cell(dialog, row, 0), senders[static_cast<size_t>(row)]);
+            EXPECT_EQ(harness.Cell(dialog, row, 1), "scale-7");
+            int found = -1;
+            EXPECT_EQ(dialog.FindRecord(("uuid:" + senders[static_cast<size_t>(row)]).c_str(), found),
+                      dialog.RecordAt(row));
+            EXPECT_EQ(found, row);
+        }
+        EXPECT_TRUE(platform::testing::PumpUntil(
+            [&] { return platform::testing::ViewRowCount(&dialog.m_list) == 4; }, 2000));
     });
 }
 
@@ -399,6 +459,11 @@ TEST_F(DiscoveryTest, RowsAreFoundByTheirExactUsn)
         EXPECT_EQ(dialog.FindRecord("uuid:none", row), nullptr);
         EXPECT_EQ(row, -1);
         EXPECT_EQ(dialog.FindItem(dialog.RecordAt(1)), 1);
+        LVFINDINFO find;
+        find.flags = LVFI_PARAM;
+        find.lParam = reinterpret_cast<LPARAM>(dialog.RecordAt(1));
+        EXPECT_EQ(dialog.m_list.FindItem(&find, 0), 1);
+        EXPECT_EQ(dialog.m_list.FindItem(&find, 1), -1) << "the search starts after the given row";
         EXPECT_EQ(dialog.GetSelectedRecord(), nullptr);
     });
 }

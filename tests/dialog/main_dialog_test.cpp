@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "isolated_network.h"
 #include "loopback_http_server.h"
 #include "res/resource.h"
+#include "win_resource.h"
 
 namespace fs = std::filesystem;
 
@@ -141,6 +143,31 @@ TEST_F(MainDialogTest, TheDialogCannotBeMadeSmallerThanItWasLaidOut)
     });
 }
 
+// Dialog units to pixels, rounded to the nearest as the template's author
+// saw them; a truncating conversion loses a pixel on most edges.
+int Pixels(int dialogUnits, int baseUnit, int unitsPerBase)
+{
+    return (2 * dialogUnits * baseUnit + unitsPerBase) / (2 * unitsPerBase);
+}
+
+TEST_F(MainDialogTest, TheTemplateIsLaidOutThroughTheFontsBaseUnits)
+{
+    const DialogTemplate* layout = FindDialogResource(IDD_QUORVEL_DIALOG);
+    ASSERT_NE(layout, nullptr);
+    harness.Run([&](CQuorvelDlg& dialog) {
+        const SIZE base = platform::testing::DialogBaseUnits(&dialog);
+        EXPECT_EQ(dialog.m_rcClient.Width(), Pixels(layout->cx, base.cx, 4));
+        EXPECT_EQ(dialog.m_rcClient.Height(), Pixels(layout->cy, base.cy, 8));
+        for (const DialogItemTemplate& item : std::span(layout->items, static_cast<size_t>(layout->itemCount))) {
+            const RECT rect = ControlRect(dialog, static_cast<int>(item.id));
+            EXPECT_EQ(rect.left, Pixels(item.x, base.cx, 4)) << item.id;
+            EXPECT_EQ(rect.top, Pixels(item.y, base.cy, 8)) << item.id;
+            EXPECT_EQ(rect.right, Pixels(item.x + item.cx, base.cx, 4)) << item.id;
+            EXPECT_EQ(rect.bottom, Pixels(item.y + item.cy, base.cy, 8)) << item.id;
+        }
+    });
+}
+
 TEST_F(MainDialogTest, ClickOnTheAddressSelectsAndElsewhereOnlyFocuses)
 {
     harness.Run([&](CQuorvelDlg& dialog) {
@@ -156,6 +183,68 @@ TEST_F(MainDialogTest, ClickOnTheAddressSelectsAndElsewhereOnlyFocuses)
         EXPECT_FALSE(IsControlEnabled(&dialog, IDOK));
         platform::testing::ClickListCell(&dialog.m_list, 5, 0);  // below the last row
         EXPECT_EQ(dialog.GetSelectedRecord(), nullptr);
+    });
+}
+
+// A point in a list cell: fromLeft pixels right of the cell's left edge, or
+// its centre; dy pixels below the middle.
+constexpr int kCentre = -1;
+struct Spot {
+    int row;
+    int column;
+    int fromLeft = kCentre;
+    int dy = 0;
+};
+
+POINT PointIn(CMyListCtrl& list, const Spot& spot)
+{
+    POINT point = platform::testing::ListCellCentre(&list, spot.row, spot.column);
+    if (spot.fromLeft != kCentre)
+        point.x += spot.fromLeft - list.GetColumnWidth(spot.column) / 2;
+    point.y += spot.dy;
+    return point;
+}
+
+struct Gesture {
+    const char* name;
+    int arrowClicks;  // the list scrolled sideways first
+    Spot press;
+    Spot release;
+    int selectedRow;  // -1: none
+    int focusedRow;
+};
+
+// Each gesture starts with row 0 focused and nothing selected.
+TEST_F(MainDialogTest, OnlyTheAddressColumnSelectsWhateverThePointerDoesMeanwhile)
+{
+    const Gesture gestures[] = {
+        {"click on the status, moving 2 px", 0, {1, kColumnStatus, 35}, {1, kColumnStatus, 37, 1}, -1, 1},
+        {"press on the hostname, 1 px up", 0, {1, kColumnHostname}, {1, kColumnHostname, 20, -1}, -1, 1},
+        {"address pressed, released on the row above", 0, {1, kColumnAddress}, {0, kColumnAddress}, 1, 1},
+        {"status pressed, released on the address above", 0, {1, kColumnStatus}, {0, kColumnAddress}, -1, 1},
+        {"scrolled, address", 2, {1, kColumnAddress, 60}, {1, kColumnAddress, 60}, 1, 1},
+        {"scrolled, hostname by its left edge", 2, {1, kColumnHostname, 3}, {1, kColumnHostname, 3}, -1, 1},
+    };
+    harness.Run([&](CQuorvelDlg& dialog) {
+        Announce(dialog, "uuid:a", "10.77.1.20", server);
+        Announce(dialog, "uuid:b", "10.77.1.30", server);
+        HDITEM wide;
+        wide.mask = HDI_WIDTH;
+        wide.cxy = 600;
+        dialog.m_list.GetHeaderCtrl()->SetItem(kColumnValidUntil, &wide);
+        CMyListCtrl& list = dialog.m_list;
+        const int unscrolled = platform::testing::ListCellCentre(&list, 0, kColumnAddress).x;
+        for (const Gesture& gesture : gestures) {
+            list.SetItemState(0, LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+            platform::testing::ScrollListSideways(&list, gesture.arrowClicks);
+            if (gesture.arrowClicks > 0) {
+                ASSERT_LT(platform::testing::ListCellCentre(&list, 0, kColumnAddress).x, unscrolled - 4);
+            }
+            platform::testing::PressMoveRelease(&list, PointIn(list, gesture.press), PointIn(list, gesture.release));
+            EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), gesture.selectedRow) << gesture.name;
+            EXPECT_EQ(list.GetItemState(gesture.focusedRow, LVIS_FOCUSED), LVIS_FOCUSED) << gesture.name;
+            platform::testing::ScrollListSideways(&list, -gesture.arrowClicks);
+        }
     });
 }
 
@@ -250,15 +339,27 @@ TEST_F(MainDialogTest, PingFetchesThePingPageAndShowsNothing)
 
 TEST_F(MainDialogTest, OnlyWebAddressesGoToTheShell)
 {
-    LoopbackHttpServer local(DescriptionResponse("s", "K3", "n", "s", "g", "file:///etc/passwd"));
-    harness.Run([&](CQuorvelDlg& dialog) {
-        Announce(dialog, "uuid:a", "10.77.1.20", local);
-        Select(dialog, 0);
-        ClickButton(&dialog, IDOK);
-        ClickButton(&dialog, IDC_BACKUP);
-    });
-    EXPECT_TRUE(shell.empty());
+    struct Page {
+        const char* url;
+        std::vector<ShellRequest> opened;
+    };
+    const Page pages[] = {
+        {"file:///etc/passwd", {}},
+        {"https://10.77.1.20/", {{"open", "https://10.77.1.20/", ""}, {"open", "https://10.77.1.20/backup.html", ""}}},
+    };
+    for (const Page& page : pages) {
+        shell.clear();
+        LoopbackHttpServer device(DescriptionResponse("s", "K3", "n", "s", "g", page.url));
+        harness.Run([&](CQuorvelDlg& dialog) {
+            Announce(dialog, "uuid:a", "10.77.1.20", device);
+            Select(dialog, 0);
+            ClickButton(&dialog, IDOK);
+            ClickButton(&dialog, IDC_BACKUP);
+        });
+        EXPECT_EQ(shell, page.opened) << page.url;
+    }
     EXPECT_TRUE(harness.log.Contains(">refusing to open \"file:///etc/passwd\": not a web address"));
+    EXPECT_FALSE(harness.log.ContainsPrefix(">refusing to open \"https:"));
 }
 
 TEST_F(MainDialogTest, EnterOpensThePageAndNeverClosesTheDialog)

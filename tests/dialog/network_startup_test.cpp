@@ -67,9 +67,10 @@ TEST_F(NetworkStartupTest, UnreadableInterfaceListStopsWithExitCode1)
     EXPECT_EXIT(RunDialogShowingBoxes(), testing::ExitedWithCode(1), "BOX:m_ssdp_socket.SIO_GET_INTERFACE_LIST failed");
 }
 
+// The loopback test comes first: a loopback that is down is still IFF_LOOPBACK.
 TEST_F(NetworkStartupTest, DownInterfaceIsLoggedWithItsIndexAndNotStored)
 {
-    UseInterfaces({FakeLoopback(), FakeInterface("10.77.1.5", "255.255.255.0", 0),
+    UseInterfaces({FakeInterface("127.0.0.1", "255.0.0.0", IFF_LOOPBACK), FakeInterface("10.77.1.5", "255.255.255.0", 0),
                    FakeInterface("10.77.2.5", "255.255.255.0", IFF_UP)});
     CQuorvelDlg dialog;
     RunDialog(dialog, [&] {
@@ -97,17 +98,25 @@ TEST_F(NetworkStartupTest, TwoUsableInterfacesAreNumbered1And2AndTheLastSetsTheO
     EXPECT_EQ(outputs, (std::vector<std::string>{"10.77.1.5)", "10.77.1.5)", "10.77.2.5)", "10.77.2.5)"}));
 }
 
-TEST_F(NetworkStartupTest, InterfacesBeyondSixteenAreLoggedAndLeftOut)
+// The last usable interface (the default route's) carries the searches, so
+// the cut leaves out those before it.
+TEST_F(NetworkStartupTest, InterfacesBeyondSixteenAreLoggedAndLeftOutButNotTheLastUsable)
 {
     std::vector<INTERFACE_INFO> interfaces;
     for (int i = 1; i <= 18; ++i)
         interfaces.push_back(FakeInterface("10.77." + std::to_string(i) + ".5", "255.255.255.0", IFF_UP));
+    interfaces.push_back(FakeInterface("10.77.19.5", "255.255.255.0", 0));
     UseInterfaces(interfaces);
     CQuorvelDlg dialog;
-    RunDialog(dialog, [&] { EXPECT_EQ(dialog.m_interface_count, 16u); });
-    EXPECT_TRUE(log.Contains("Found Interface 15 : 10.77.16.5/255.255.255.0 as#16 UP"));
+    RunDialog(dialog, [&] {
+        ASSERT_EQ(dialog.m_interface_count, 16u);
+        EXPECT_EQ(dialog.m_interfaces[15].iiAddress.AddressIn.sin_addr.s_addr, inet_addr("10.77.18.5"));
+    });
+    EXPECT_TRUE(log.Contains("Found Interface 14 : 10.77.15.5/255.255.255.0 as#15 UP"));
+    EXPECT_TRUE(log.Contains(">Found Interface 15 : 10.77.16.5/255.255.255.0 UP, not used: more than 16 interfaces"));
     EXPECT_TRUE(log.Contains(">Found Interface 16 : 10.77.17.5/255.255.255.0 UP, not used: more than 16 interfaces"));
-    EXPECT_TRUE(log.Contains(">Found Interface 17 : 10.77.18.5/255.255.255.0 UP, not used: more than 16 interfaces"));
+    EXPECT_TRUE(log.Contains("Found Interface 17 : 10.77.18.5/255.255.255.0 as#16 UP"));
+    EXPECT_TRUE(log.Contains("Found Interface 18 : 10.77.19.5/255.255.255.0 DOWN"));
 }
 
 TEST_F(NetworkStartupTest, FirstLinesAreTheCaptionAndTheClientSize)

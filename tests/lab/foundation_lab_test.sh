@@ -2,11 +2,15 @@
 # The real program on a namespaced network: its start-up on the host's
 # interface, port 1900 and the group, a datagram from another host reaching
 # it, and its M-SEARCH arriving at the other host byte for byte with TTL 4.
+# Then hosts with more interfaces: more usable addresses than the table
+# holds, and a second network without the default route, with and without
+# --all-interfaces.
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/lib/lab.sh"
 
 : "${QUORVEL:?QUORVEL must name the quorvel binary}"
 : "${SSDP_PROBE:?SSDP_PROBE must name the ssdp-probe binary}"
+: "${QUORVEL_SIM:?QUORVEL_SIM must name the quorvel-sim binary}"
 
 PC_IP=10.77.1.1
 PEER_IP=10.77.1.20
@@ -55,4 +59,92 @@ lab_wait_for "$log" "OnReceive\($PEER_IP\)" 5 || lab_fail "the peer's datagram d
 lab_wait_for "$log" '>ignoring Requ=M-SEARCH \* HTTP/1\.1' 5 || lab_fail "the peer's search was not ignored"
 
 kill "$program" "$listener" 2>/dev/null
+
+# list_run HOST NAME args...: the program in list mode with /L in the
+# background; its output goes to $LAB_TMP/NAME.{out,err}, its log file to
+# $LAB_TMP/NAME-temp/quorvel.log. Prints the pid.
+list_run() {
+    local host=$1 name=$2
+    shift 2
+    mkdir -p "$LAB_TMP/$name-temp"
+    lab_spawn "$host" "$LAB_TMP/$name.err" sh -c 'exec "$@" >"$0"' "$LAB_TMP/$name.out" \
+        env TEMP="$LAB_TMP/$name-temp" "$QUORVEL" --list --seconds 2 /L "$@"
+}
+
+# list_done PID NAME: waits for the run to end with exit code 0.
+list_done() {
+    local rc
+    rc=$(lab_wait_exit "$1" 20) || lab_fail "$2 did not end"
+    [ "$rc" = 0 ] || lab_fail "$2 ended with $rc: $(tail -n 5 "$LAB_TMP/$2.err")"
+}
+
+# group_devices HOST: the devices on which HOST is a member of 239.255.255.250.
+group_devices() {
+    lab_exec "$1" cat /proc/net/igmp | awk '/^[0-9]/ { device = $2 } /FAFFFFEF/ { print device }' | sort | xargs
+}
+
+SIM_IP=10.77.1.10
+lab_host sim "$SIM_IP/24"
+lab_start_sim sim "$SIM_IP" "$LAB_TMP/sim.log" --name lan-scale >/dev/null
+
+# --- more usable addresses than the table holds ------------------------------
+# Seventeen links listed before the LAN, which has the default route and so
+# carries the searches: the cut to 16 must keep it.
+CROWDED_IP=10.77.1.2
+lab_host crowded "$CROWDED_IP/24"
+lab_exec crowded ip route add default via 10.77.1.254 dev eth0
+for n in $(seq 1 17); do
+    lab_exec crowded ip link add "v$n" type veth peer name "v${n}p"
+    lab_exec crowded ip link set "v${n}p" up
+    lab_exec crowded ip link set "v$n" up
+    lab_exec crowded ip addr add "10.77.$((100 + n)).1/24" dev "v$n"
+done
+list_done "$(list_run crowded crowded)" crowded
+log="$LAB_TMP/crowded-temp/quorvel.log"
+lab_expect_grep "$log" "Found Interface [0-9]+ : $CROWDED_IP/255\.255\.255\.0 as#16 UP"
+[ "$(grep -c 'UP, not used: more than 16 interfaces' "$log")" -eq 2 ] || lab_fail "not two interfaces left out"
+lab_expect_grep "$log" "Receive from myself at $CROWDED_IP"
+lab_expect_grep "$LAB_TMP/crowded.out" "^$SIM_IP"$'\t'"lan-scale"$'\t'
+lab_expect_no_grep "$LAB_TMP/crowded.err" "Did not receive my own search queries"
+
+# --- a scale network beside the LAN ------------------------------------------
+# The PC's LAN has the default route, its cable into the plant's network has
+# none. An indicator on each, announcing only before the program starts, so
+# only search answers can list them.
+TWO_LAN_IP=10.77.1.3
+TWO_PLANT_IP=10.77.50.1
+PLANT_SIM_IP=10.77.50.10
+lab_bridge br1
+lab_host two "$TWO_LAN_IP/24"
+lab_plug two eth1 "$TWO_PLANT_IP/24" br1
+lab_exec two ip route add default via 10.77.1.254 dev eth0
+lab_host plant-sim "$PLANT_SIM_IP/24" br1
+lab_start_sim plant-sim "$PLANT_SIM_IP" "$LAB_TMP/plant-sim.log" --name plant-scale >/dev/null
+
+# As described: one membership and the searches through the default route's
+# interface only.
+pid=$(list_run two one-network)
+lab_wait_for "$LAB_TMP/one-network-temp/quorvel.log" 'KillTimer\(MY_DISCOVER_ID\)' 10 || lab_fail "no burst end"
+[ "$(group_devices two)" = "eth0" ] || lab_fail "group joined on: $(group_devices two)"
+list_done "$pid" one-network
+lab_expect_grep "$LAB_TMP/one-network.out" "^$SIM_IP"$'\t'"lan-scale"$'\t'
+lab_expect_no_grep "$LAB_TMP/one-network.out" "plant-scale"
+lab_expect_no_grep "$LAB_TMP/plant-sim.log" "M-SEARCH from $TWO_PLANT_IP:"
+[ "$(grep -c 'SendDiscover:SentTo(' "$LAB_TMP/one-network-temp/quorvel.log")" -eq 4 ] || lab_fail "not 4 searches"
+
+# With --all-interfaces: the group on both, every search through both, and
+# both indicators listed with their names.
+pid=$(list_run two all-networks --all-interfaces)
+log="$LAB_TMP/all-networks-temp/quorvel.log"
+lab_wait_for "$log" 'KillTimer\(MY_DISCOVER_ID\)' 10 || lab_fail "no burst end"
+[ "$(group_devices two)" = "eth0 eth1" ] || lab_fail "group joined on: $(group_devices two)"
+list_done "$pid" all-networks
+lab_expect_grep "$LAB_TMP/all-networks.out" "^$SIM_IP"$'\t'"lan-scale"$'\t'
+lab_expect_grep "$LAB_TMP/all-networks.out" "^$PLANT_SIM_IP"$'\t'"plant-scale"$'\t'
+[ "$(grep -c 'SendDiscover:SentTo(' "$log")" -eq 8 ] || lab_fail "not 4 searches on each of 2 interfaces"
+lab_expect_grep "$log" "Receive from myself at $TWO_LAN_IP"
+lab_expect_grep "$log" "Receive from myself at $TWO_PLANT_IP"
+lab_expect_no_grep "$log" "failed\("
+lab_expect_grep "$LAB_TMP/plant-sim.log" "answer M-SEARCH from $TWO_PLANT_IP:"
+
 echo "foundation lab test passed"

@@ -25,7 +25,9 @@ lab_host pc "$PC_IP/24"
 lab_host sim-a "$SIM_A/24"
 lab_host sim-out "$SIM_OUT/24"
 
-# A host whose only connected interface leads nowhere, and one with only loopback.
+# A host whose only connected interface leads nowhere, one with only
+# loopback, and one whose loopback is down and whose only other interface is
+# up but unplugged (its far end is down, so it has no carrier).
 island=$(lab_ns island)
 ip netns add "$island" || lab_fail "cannot create $island"
 ip -n "$island" link add eth0 type veth peer name dead0
@@ -37,6 +39,13 @@ ip -n "$island" route add 224.0.0.0/4 dev eth0
 bare=$(lab_ns bare)
 ip netns add "$bare" || lab_fail "cannot create $bare"
 ip -n "$bare" link set lo up
+unplugged=$(lab_ns unplugged)
+ip netns add "$unplugged" || lab_fail "cannot create $unplugged"
+ip -n "$unplugged" link add eth0 type veth peer name far0
+ip -n "$unplugged" link set lo up
+ip -n "$unplugged" addr add 10.77.9.2/24 dev eth0
+ip -n "$unplugged" link set eth0 up
+ip -n "$unplugged" link set lo down
 
 start_sim() {
     local host=$1 ip=$2
@@ -159,11 +168,17 @@ expect_rc none-json 3
 lab_expect_no_grep "$LAB_TMP/none-table.err" '^Quorvel: '
 
 # --- no connected interface: 1, the message box on stderr --------------------
-run_list "$bare" unconnected --list --json
-expect_rc unconnected 1
-lab_expect_grep "$LAB_TMP/unconnected.err" '^Quorvel: Found no connected interfaces!$'
-lab_expect_grep "$LAB_TMP/unconnected.err" '^Please connect a network before starting Quorvel$'
-[ ! -s "$LAB_TMP/unconnected.out" ] || lab_fail "output after a start-up failure: $(cat "$LAB_TMP/unconnected.out")"
+# The kernel's flags as the program sees them: a loopback that is down is
+# still loopback, an interface without carrier is not connected.
+for host in bare unplugged; do
+    run_list "$(lab_ns "$host")" "$host" --list --json
+    expect_rc "$host" 1
+    lab_expect_grep "$LAB_TMP/$host.err" '^Quorvel: Found no connected interfaces!$'
+    lab_expect_grep "$LAB_TMP/$host.err" '^Please connect a network before starting Quorvel$'
+    lab_expect_grep "$LAB_TMP/$host.err" '^Found Interface 0 : 127\.0\.0\.1/255\.0\.0\.0 IFF_LOOPBACK'
+    [ ! -s "$LAB_TMP/$host.out" ] || lab_fail "$host: output after a start-up failure: $(cat "$LAB_TMP/$host.out")"
+done
+lab_expect_grep "$LAB_TMP/unplugged.err" '^Found Interface 1 : 10\.77\.9\.2/255\.255\.255\.0 DOWN'
 
 # --help and --version start no network, so they answer there all the same.
 run_list "$bare" version --version

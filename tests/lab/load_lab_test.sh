@@ -36,13 +36,6 @@ lab_host flood "$FLOOD_IP/24"
 watcher_setup
 
 
-# A counter of the "Udp:" lines of the PC host's /proc/net/snmp.
-udp_counter() {
-    lab_exec pc awk -v name="$1" '
-        $1 == "Udp:" && !seen { for (i = 2; i <= NF; i++) column[$i] = i; seen = 1; next }
-        $1 == "Udp:" { print $column[name] }' /proc/net/snmp
-}
-
 received_from_flood() {
     grep -c "^OnReceive(${FLOOD_IP//./\\.})" "$TRACE"
 }
@@ -54,7 +47,7 @@ lab_wait_for "$W/list.txt" "^$SIM_IP${TAB}steady${TAB}" 10 || lab_fail "the indi
 sleep 0.3  # one more report of the settled program
 rss_before=$(stat_value rss_kb)
 peak_before=$(stat_value peak_rss_kb)
-drops_before=$(udp_counter RcvbufErrors)
+drops_before=$(lab_udp_counter pc RcvbufErrors)
 
 echo "== $RATE foreign datagrams a second for $FLOOD_SECONDS s"
 flood=$(lab_spawn flood "$LAB_TMP/flood.log" "$SSDP_FLOOD" --ip "$FLOOD_IP" --rate "$RATE" --seconds "$FLOOD_SECONDS")
@@ -80,7 +73,7 @@ lab_expect_grep "$LAB_TMP/flood.log" "^SENT $TOTAL FAILED 0 "
 # The backlog drains within a few seconds once the flood ends.
 lab_wait_for_count "$TRACE" "^OnReceive\\(${FLOOD_IP//./\\.}\\)" "$TOTAL" 10
 processed=$(received_from_flood)
-drops=$(($(udp_counter RcvbufErrors) - drops_before))
+drops=$(($(lab_udp_counter pc RcvbufErrors) - drops_before))
 echo "   processed $processed of $TOTAL; the kernel dropped $drops for a full receive buffer (RcvbufErrors)"
 [ "$drops" -eq 0 ] || lab_fail "the receive buffer overflowed $drops times"
 [ "$processed" -eq "$TOTAL" ] || lab_fail "only $processed of $TOTAL datagrams were read"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The program's answers that need neither a network nor a display: --help,
 # --version and bad options, each with its exit code and on the right stream.
-# A display that does not exist is named, so any attempt to use one fails.
+# A display that does not exist is named, so any attempt to use one fails;
+# so does any toolkit option that reached Qt.
 set -u
 
 : "${QUORVEL:?QUORVEL must name the quorvel binary}"
@@ -33,9 +34,12 @@ expect version 0
 [ "$(cat "$work/version.out")" = "Quorvel 01.60.00 309220 2017-11-17-11:39:51" ] ||
     fail "--version printed: $(cat "$work/version.out")"
 
-run help /X --help
+# Qt's own options and unknown long options are no reason to stop, and Qt
+# never sees them: "-platform xcb" would abort without a display.
+run help /X --help --bogus -platform xcb -reverse
 expect help 0
-for option in /V /X /L --list '--seconds N' --json --help --version; do
+! grep -q 'xcb' "$work/help.err" || fail "Qt took -platform xcb: $(head -n 3 "$work/help.err")"
+for option in /V /X /L --list '--seconds N' --json --all-interfaces --help --version; do
     grep -qF -- "$option" "$work/help.out" || fail "--help does not mention $option"
 done
 grep -q '^Usage: quorvel' "$work/help.out" || fail "--help has no usage line"
@@ -52,8 +56,8 @@ bad_option() {
 }
 
 # The cases themselves are the unit tests'; these are the way out of the program.
-bad_option "unknown option '--List'" /X --List
-bad_option "--seconds needs a whole number from 1 to 3600, not 'ten'" --list --seconds ten
+bad_option "--seconds needs a whole number from 1 to 3600, not 'ten'" /X --List --list --seconds ten
+bad_option "--json and --seconds go with --list" --all-interfaces --json
 
 strays=$(find "$work" -mindepth 1 ! -name '*.out' ! -name '*.err' ! -name '*.rc')
 [ -z "$strays" ] || fail "files appeared in the temporary directory: $strays"

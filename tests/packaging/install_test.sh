@@ -42,6 +42,7 @@ done
 desktop="$prefix/share/applications/quorvel.desktop"
 desktop-file-validate "$desktop" || fail "the menu entry is not valid"
 grep -qx 'Exec=quorvel' "$desktop" || fail "the menu entry does not start the installed program"
+grep -qx 'Exec=quorvel --all-interfaces' "$desktop" || fail "the menu entry has no action for every network"
 grep -qx 'Icon=quorvel' "$desktop" || fail "the menu entry does not name the installed icon"
 grep -qx 'Categories=Network;.*' "$desktop" || fail "the menu entry is not in the Network menu"
 

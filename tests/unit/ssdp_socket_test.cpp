@@ -182,6 +182,30 @@ TEST_F(SsdpSocketReceiveTest, WithoutReceiverDatagramsAreReadAndDropped)
     EXPECT_EQ(receiver.deliveries[0].text, "second");
 }
 
+// A connected datagram socket hears of the ICMP answer to what it sent: the
+// next read fails, as a real receive error does.
+TEST_F(SsdpSocketReceiveTest, AReceiveErrorShowsTheRealErrorBoxAndClosesTheSocket)
+{
+    sockaddr_in nobody = target;
+    {
+        PlainUdpSocket gone;
+        nobody.sin_port = 0;
+        ASSERT_EQ(bind(gone.fd, reinterpret_cast<const sockaddr*>(&nobody), sizeof nobody), 0);
+        nobody = LocalAddressOf(gone.fd);
+    }
+    ASSERT_EQ(connect(socket.m_hSocket, reinterpret_cast<const sockaddr*>(&nobody), sizeof nobody), 0);
+    ASSERT_EQ(send(socket.m_hSocket, "x", 1, 0), 1);
+
+    platform::seams::SetMessageBoxHandler({});
+    std::vector<platform::testing::ShownMessageBox> shown;
+    platform::testing::WhenMessageBoxShown([&](const auto& box) { shown.push_back(box); });
+    ASSERT_TRUE(PumpUntil([&] { return !shown.empty(); }, 3000));
+    EXPECT_EQ(shown[0].icon, platform::testing::MessageBoxIcon::Error);
+    EXPECT_EQ(shown[0].caption, "Quorvel");
+    EXPECT_EQ(shown[0].text, "ReceiveFrom(0.0.0.0)\nConnection refused");
+    EXPECT_EQ(socket.m_hSocket, INVALID_SOCKET);
+}
+
 class SsdpSocketSendTest : public testing::Test {
 protected:
     void SetUp() override

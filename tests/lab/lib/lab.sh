@@ -1,7 +1,8 @@
 # Lab harness for tests that need a real network: every host is a network
 # namespace with one veth "eth0" plugged into a bridge that lives in a switch
-# namespace of its own, so nothing is ever sent outside the lab. Lab addresses
-# are in 10.77.0.0/16. Source this file, then:
+# namespace of its own, so nothing is ever sent outside the lab (lab_bridge
+# and lab_plug add further networks and links). Lab addresses are in
+# 10.77.0.0/16. Source this file, then:
 #
 #   lab_require_root
 #   lab_init
@@ -36,7 +37,7 @@ lab_require_root() {
 lab_init() {
     LAB_PREFIX="ql$$r$RANDOM"
     LAB_TMP=$(mktemp -d "${TMPDIR:-/tmp}/$LAB_PREFIX.XXXXXX")
-    LAB_HOST_COUNT=0
+    LAB_PORT_COUNT=0
     LAB_CLEANED=0
     : >"$LAB_TMP/pids"
     trap lab_cleanup EXIT
@@ -64,22 +65,48 @@ lab_exec() {
     ip netns exec "$(lab_ns "$name")" "$@"
 }
 
-# lab_host NAME ADDR/PREFIX
-lab_host() {
-    local name=$1 address=$2
+# lab_udp_counter HOST NAME: a counter of the "Udp:" lines of the host's
+# /proc/net/snmp, such as RcvbufErrors (datagrams the kernel dropped for a
+# full receive buffer).
+lab_udp_counter() {
+    lab_exec "$1" awk -v name="$2" '
+        $1 == "Udp:" && !seen { for (i = 2; i <= NF; i++) column[$i] = i; seen = 1; next }
+        $1 == "Udp:" { print $column[name] }' /proc/net/snmp
+}
+
+# lab_bridge NAME: another bridge in the switch namespace, a network of its own.
+lab_bridge() {
+    local switch
+    switch=$(lab_ns "$LAB_SWITCH")
+    ip -n "$switch" link add "$1" type bridge mcast_snooping 0 || lab_fail "cannot create the bridge $1"
+    ip -n "$switch" link set "$1" up
+}
+
+# lab_plug NAME DEVICE ADDR/PREFIX [BRIDGE]: a veth DEVICE in host NAME with
+# the address, its other end plugged into BRIDGE (default the lab bridge).
+lab_plug() {
+    local name=$1 device=$2 address=$3 bridge=${4:-$LAB_BRIDGE}
     local ns switch port
     ns=$(lab_ns "$name")
     switch=$(lab_ns "$LAB_SWITCH")
-    LAB_HOST_COUNT=$((LAB_HOST_COUNT + 1))
-    port="p$LAB_HOST_COUNT"
-    ip netns add "$ns" || lab_fail "cannot create namespace $ns"
-    ip link add eth0 netns "$ns" type veth peer name "$port" netns "$switch" ||
-        lab_fail "cannot create the link of $name"
-    ip -n "$switch" link set "$port" master "$LAB_BRIDGE"
+    LAB_PORT_COUNT=$((LAB_PORT_COUNT + 1))
+    port="p$LAB_PORT_COUNT"
+    ip link add "$device" netns "$ns" type veth peer name "$port" netns "$switch" ||
+        lab_fail "cannot create the link $device of $name"
+    ip -n "$switch" link set "$port" master "$bridge"
     ip -n "$switch" link set "$port" up
+    ip -n "$ns" addr add "$address" dev "$device" || lab_fail "cannot give $name the address $address"
+    ip -n "$ns" link set "$device" up
+}
+
+# lab_host NAME ADDR/PREFIX [BRIDGE]
+lab_host() {
+    local name=$1 address=$2 bridge=${3:-$LAB_BRIDGE}
+    local ns
+    ns=$(lab_ns "$name")
+    ip netns add "$ns" || lab_fail "cannot create namespace $ns"
     ip -n "$ns" link set lo up
-    ip -n "$ns" addr add "$address" dev eth0 || lab_fail "cannot give $name the address $address"
-    ip -n "$ns" link set eth0 up
+    lab_plug "$name" eth0 "$address" "$bridge"
     # Joining a group fails with ENODEV without a route for it.
     ip -n "$ns" route add 224.0.0.0/4 dev eth0
     # Hosts in other /24s of the lab share the same bridge.
