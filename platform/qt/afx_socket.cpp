@@ -14,6 +14,7 @@
 #include <cstring>
 #include <vector>
 
+#include "blocking_wait.h"
 #include "datagram_inbox.h"
 #include "event_hold.h"
 
@@ -136,6 +137,35 @@ private:
     bool m_dispatching = false;
     bool m_servicePosted = false;
 };
+
+bool platform::WaitForDescriptor(int descriptor, short events, int boundMs)
+{
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(boundMs < 0 ? 0 : boundMs);
+    platform::BlockingScope blocking;
+    for (;;) {
+        int slice = 20;
+        if (boundMs >= 0) {
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            if (left <= 0) {
+                errno = ETIMEDOUT;
+                return false;
+            }
+            slice = static_cast<int>(std::min<long long>(left, slice));
+        }
+        std::vector<pollfd> watched{{descriptor, events, 0}};
+        SocketNotifierBridge::AddPollEntries(watched);
+        int ready = poll(watched.data(), watched.size(), slice);
+        if (ready < 0 && errno != EINTR)
+            return false;
+        if (ready > 0) {
+            SocketNotifierBridge::ServeReadable(watched);
+            if (watched[0].revents)
+                return true;
+        }
+        platform::RepaintWhileBlocked();
+    }
+}
 
 namespace {
 
@@ -292,34 +322,7 @@ BOOL CSocket::Create(UINT port, int type, const char* address)
     return CAsyncSocket::Create(port, type, FD_ALL_EVENTS & ~FD_READ, address);
 }
 
-bool CSocket::WaitUntilReady(short events)
-{
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(m_timeoutMs < 0 ? 0 : m_timeoutMs);
-    platform::BlockingScope blocking;
-    for (;;) {
-        int slice = 20;
-        if (m_timeoutMs >= 0) {
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-            if (left <= 0) {
-                errno = ETIMEDOUT;
-                return false;
-            }
-            slice = static_cast<int>(std::min<long long>(left, slice));
-        }
-        std::vector<pollfd> watched{{m_hSocket, events, 0}};
-        SocketNotifierBridge::AddPollEntries(watched);
-        int ready = poll(watched.data(), watched.size(), slice);
-        if (ready < 0 && errno != EINTR)
-            return false;
-        if (ready > 0) {
-            SocketNotifierBridge::ServeReadable(watched);
-            if (watched[0].revents)
-                return true;
-        }
-        platform::RepaintWhileBlocked();
-    }
-}
+bool CSocket::WaitUntilReady(short events) { return platform::WaitForDescriptor(m_hSocket, events, m_timeoutMs); }
 
 BOOL CSocket::Connect(const char* host, UINT port)
 {

@@ -1,23 +1,35 @@
 #include "host_lookup.h"
 
 #include <netdb.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
-#include <chrono>
-#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 
-#include "event_hold.h"
+#include "blocking_wait.h"
 #include "seams_internal.h"
 
 namespace {
 
-// Shared with the resolver's thread, which may outlive the wait.
+// Shared with the resolver's thread, which may outlive the wait. The thread
+// signals the descriptor when it is done, so the window waits on it as on a
+// socket.
 struct PendingLookup {
+    PendingLookup() : finished(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+    ~PendingLookup()
+    {
+        if (finished >= 0)
+            close(finished);
+    }
+    PendingLookup(const PendingLookup&) = delete;
+    PendingLookup& operator=(const PendingLookup&) = delete;
+
     std::mutex mutex;
-    std::condition_variable finished;
+    int finished;
     bool done = false;
     bool found = false;
     in_addr address{};
@@ -48,7 +60,9 @@ void StartLookup(const std::shared_ptr<PendingLookup>& pending, std::string host
         pending->found = found;
         pending->address = address;
         pending->done = true;
-        pending->finished.notify_one();
+        // Only a full counter makes the write fail, and the wait sees that one.
+        const uint64_t one = 1;
+        [[maybe_unused]] const ssize_t written = write(pending->finished, &one, sizeof one);
     }).detach();
 }
 
@@ -59,21 +73,13 @@ HostLookup LookUpHost(const char* host, in_addr& address, int boundMs)
     if (inet_pton(AF_INET, host, &address) == 1)
         return HostLookup::Found;
     auto pending = std::make_shared<PendingLookup>();
+    if (pending->finished < 0)
+        return HostLookup::NotFound;
     StartLookup(pending, host);
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(boundMs);
-    platform::BlockingScope blocking;
-    for (;;) {
-        {
-            std::unique_lock lock(pending->mutex);
-            const auto slice = std::min(deadline, Clock::now() + std::chrono::milliseconds(20));
-            if (pending->finished.wait_until(lock, slice, [&] { return pending->done; })) {
-                address = pending->address;
-                return pending->found ? HostLookup::Found : HostLookup::NotFound;
-            }
-        }
-        if (Clock::now() >= deadline)
-            return HostLookup::OutOfTime;
-        platform::RepaintWhileBlocked();
-    }
+    const bool signalled = platform::WaitForDescriptor(pending->finished, POLLIN, boundMs);
+    std::lock_guard lock(pending->mutex);
+    if (!signalled || !pending->done)
+        return HostLookup::OutOfTime;
+    address = pending->address;
+    return pending->found ? HostLookup::Found : HostLookup::NotFound;
 }
