@@ -101,7 +101,8 @@ int DatagramInbox::Take(void* buffer, int length, sockaddr* from, int* fromLengt
         errno = EMSGSIZE;
         return -1;
     }
-    std::memcpy(buffer, entry.bytes.data(), entry.wireLength);
+    if (entry.wireLength > 0)
+        std::memcpy(buffer, entry.bytes.data(), entry.wireLength);
     return static_cast<int>(entry.wireLength);
 }
 
