@@ -12,6 +12,7 @@
 #include "dialog_harness.h"
 #include "isolated_network.h"
 #include "loopback_http_server.h"
+#include "tcp_listener.h"
 #include "res/resource.h"
 
 namespace {
@@ -251,17 +252,7 @@ TEST_F(DiscoveryTest, DescriptionWithoutBodyOrAFailedFetch)
 // hung device does.
 class SilentListener {
 public:
-    SilentListener() : m_fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0))
-    {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = inet_addr(kNeighbourAddress);
-        bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        listen(m_fd, 4);
-        socklen_t length = sizeof address;
-        getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length);
-        m_port = ntohs(address.sin_port);
-    }
+    SilentListener() : m_fd(ListenOnFreePort(kNeighbourAddress, 4, m_port)) {}
     ~SilentListener() { close(m_fd); }
     SilentListener(const SilentListener&) = delete;
     SilentListener& operator=(const SilentListener&) = delete;
@@ -272,8 +263,8 @@ public:
     }
 
 private:
-    int m_fd;
     int m_port = 0;
+    int m_fd;
 };
 
 // A device that never answers holds the window once, not on every message;

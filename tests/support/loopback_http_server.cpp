@@ -7,19 +7,12 @@
 #include <unistd.h>
 
 #include "isolated_network.h"
+#include "tcp_listener.h"
 
 LoopbackHttpServer::LoopbackHttpServer(std::string response, int answerDelayMs)
     : m_response(std::move(response)), m_answerDelayMs(answerDelayMs)
 {
-    m_listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = inet_addr(kNeighbourAddress);
-    bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    listen(m_listener, 16);
-    socklen_t length = sizeof address;
-    getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
-    m_port = ntohs(address.sin_port);
+    m_listener = ListenOnFreePort(kNeighbourAddress, 16, m_port);
     m_thread = std::thread([this] { Serve(); });
 }
 

@@ -18,6 +18,7 @@
 #include "isolated_network.h"
 #include "log/log_message.h"
 #include "platform_testing.h"
+#include "tcp_listener.h"
 #include "ssdp/ssdp_message.h"
 #include "ssdp/ssdp_socket.h"
 
@@ -78,16 +79,8 @@ bool WaitUntilKernelQueueEmpty(int fd)
 // `during` while the receive waits and answers only then.
 class BlockingReceive {
 public:
-    explicit BlockingReceive(std::function<void()> during) : m_listener(socket(AF_INET, SOCK_STREAM, 0))
+    explicit BlockingReceive(std::function<void()> during) : m_listener(ListenOnFreePort("127.0.0.1", 1, m_port))
     {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        listen(m_listener, 1);
-        socklen_t length = sizeof address;
-        getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
-        m_port = ntohs(address.sin_port);
         m_peer = std::thread([this, during = std::move(during)] {
             int connection = accept(m_listener, nullptr, nullptr);
             during();
@@ -115,8 +108,8 @@ public:
     }
 
 private:
+    int m_port = 0;
     int m_listener;
-    uint16_t m_port = 0;
     std::thread m_peer;
 };
 
