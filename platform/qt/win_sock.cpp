@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -84,6 +85,28 @@ bool ReadKernelInterfaces(std::vector<INTERFACE_INFO>& interfaces)
     return true;
 }
 
+// Every description fetch checks its target against the PC's own addresses,
+// and a burst of answers fetches thousands of times a second; reading the
+// kernel's list costs about 0.1 ms, so a list younger than this serves again.
+constexpr auto kInterfaceListLifetime = std::chrono::milliseconds(500);
+
+bool RecentKernelInterfaces(std::vector<INTERFACE_INFO>& interfaces)
+{
+    using Clock = std::chrono::steady_clock;
+    static std::vector<INTERFACE_INFO> recent;
+    static Clock::time_point readAt;
+    static bool valid = false;
+    const Clock::time_point now = Clock::now();
+    if (!valid || now - readAt >= kInterfaceListLifetime) {
+        valid = ReadKernelInterfaces(recent);
+        readAt = now;
+        if (!valid)
+            return false;
+    }
+    interfaces = recent;
+    return true;
+}
+
 }  // namespace
 
 SOCKET WSASocketA(int family, int type, int protocol)
@@ -102,5 +125,5 @@ bool GetInterfaceList(SOCKET querySocket, std::vector<INTERFACE_INFO>& interface
     }
     if (const auto& source = platform::seams::CurrentInterfaceListSource())
         return source(interfaces);
-    return ReadKernelInterfaces(interfaces);
+    return RecentKernelInterfaces(interfaces);
 }
