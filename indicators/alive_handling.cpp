@@ -57,16 +57,16 @@ bool CQuorvelDlg::InLocalNetwork(unsigned long address) const
 // leaves it unknown, an empty fetch leaves the names as they were.
 void CQuorvelDlg::FetchDescription(IndicatorRecord& record, const char* location)
 {
-    if (m_timed_out_locations.Holds(location, _time64(nullptr))) {
-        LogMessage(">GetUrl: skipped, out of time less than %d s ago: %s",
-                   static_cast<int>(TimedOutLocations::kHoldSeconds), location);
+    if (m_timed_out_peers.HoldsSender(record.address_text, _time64(nullptr))) {
+        LogSkippedWhileHeld(location);
         record.description.clear();
         return;
     }
     LogMessage("GetUrl(%s)", location);
-    const FetchResult fetched = GetAnnouncedUrl(location);
+    const FetchResult fetched = GetAnnouncedUrl(
+        location, [this](const std::string& host) { return m_timed_out_peers.HoldsHost(host, _time64(nullptr)); });
     if (fetched.outOfTime)
-        m_timed_out_locations.Remember(location, _time64(nullptr));
+        m_timed_out_peers.Remember(fetched.host, record.address_text, _time64(nullptr));
     record.description = fetched.response;
     LogMessage("GetUrl(%s)=%d", location, static_cast<int>(record.description.size()));
     if (record.description.empty())

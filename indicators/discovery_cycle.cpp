@@ -22,7 +22,7 @@ void CQuorvelDlg::OnSearch()
             MarkRow(row, record, kStatusSearching);
     }
     // The user asks for a fresh look: devices that timed out get another try.
-    m_timed_out_locations.Forget();
+    m_timed_out_peers.Forget();
     StartDiscover();
 }
 

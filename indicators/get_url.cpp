@@ -9,6 +9,7 @@
 #include "afx_socket.h"
 #include "host_lookup.h"
 #include "indicators/fetch_target.h"
+#include "indicators/timed_out_peers.h"
 #include "indicators/url_parts.h"
 #include "log/log_message.h"
 
@@ -131,7 +132,15 @@ void ReceiveResponse(CSocket& socket, FetchResult& result)
     }
 }
 
-FetchResult Fetch(const std::string& url, bool refuseThisPc)
+bool IsHeld(const HeldHost& held, const std::string& host, const std::string& url)
+{
+    if (!held || !held(host))
+        return false;
+    LogSkippedWhileHeld(url);
+    return true;
+}
+
+FetchResult Fetch(const std::string& url, bool refuseThisPc, const HeldHost& held)
 {
     FetchResult result;
     const std::optional<UrlParts> parts = SplitHttpUrl(url);
@@ -143,11 +152,20 @@ FetchResult Fetch(const std::string& url, bool refuseThisPc)
         LogMessage(">GetUrl: path of %d characters too long for the request", static_cast<int>(parts->path.size()));
         return result;
     }
+    // A name whose lookup ran out of time is held by the name itself.
+    result.host = parts->host;
+    if (IsHeld(held, result.host, url))
+        return result;
     CSocket socket;
     if (!CreateStreamSocket(socket))
         return result;
     const std::optional<in_addr> address = AddressOfHost(parts->host, result);
-    if (!address || (refuseThisPc && AimsAtThisPc(socket, *address, url)))
+    if (!address)
+        return result;
+    result.host = DottedText(*address);
+    if (result.host != parts->host && IsHeld(held, result.host, url))
+        return result;
+    if (refuseThisPc && AimsAtThisPc(socket, *address, url))
         return result;
     LogMessage("GetUrl::TryConnect(%s)", url.c_str());
     if (!ConnectTo(socket, *address, parts->port, result))
@@ -159,6 +177,6 @@ FetchResult Fetch(const std::string& url, bool refuseThisPc)
 
 }  // namespace
 
-std::string GetUrl(const std::string& url) { return Fetch(url, false).response; }
+std::string GetUrl(const std::string& url) { return Fetch(url, false, {}).response; }
 
-FetchResult GetAnnouncedUrl(const std::string& url) { return Fetch(url, true); }
+FetchResult GetAnnouncedUrl(const std::string& url, const HeldHost& held) { return Fetch(url, true, held); }

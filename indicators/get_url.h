@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 // One plain HTTP/1.1 GET of an "http://host[:port][/path]" URL. Returns the
@@ -14,9 +15,17 @@ struct FetchResult {
     // The fetch ended on a time bound: looking the host up, connecting, a
     // receive or the whole response.
     bool outOfTime = false;
+    // Where the fetch went: the host's dotted address, or its name when no
+    // address was found for it.
+    std::string host;
 };
+
+// Whether a host, by its dotted address or its name, is not to be fetched
+// from now.
+using HeldHost = std::function<bool(const std::string& host)>;
 
 // GetUrl for a URL that a device announced: refused, with a ">" log line and
 // without a connection, when its host is or resolves to this PC, 0.0.0.0, a
-// multicast or a broadcast address.
-FetchResult GetAnnouncedUrl(const std::string& url);
+// multicast or a broadcast address; skipped in the same way when `held`
+// names its host.
+FetchResult GetAnnouncedUrl(const std::string& url, const HeldHost& held = {});

@@ -11,7 +11,7 @@
 
 #include "afx_dialog.h"
 #include "indicators/indicator_record.h"
-#include "indicators/timed_out_locations.h"
+#include "indicators/timed_out_peers.h"
 #include "ssdp/ssdp_message.h"
 #include "ssdp/ssdp_receiver.h"
 #include "ssdp/ssdp_socket.h"
@@ -109,5 +109,5 @@ public:
     unsigned m_interface_count = 0;
     CDlgItemResizer m_resizer;
     CRect m_rcClient;
-    TimedOutLocations m_timed_out_locations;
+    TimedOutPeers m_timed_out_peers;
 };

@@ -64,7 +64,7 @@ one_minute() {
     watcher_tell "$W" mark
     local sim started
     started=$(date +%s)
-    sim=$(lab_spawn device "$LAB_TMP/sim.log" "$QUORVEL_SIM" --ip "$DEVICE_IP" --notify-every 2 --hang-http)
+    sim=$(lab_spawn device "$LAB_TMP/sim.log" "$QUORVEL_SIM" --ip "$DEVICE_IP" --notify-every 2 --hang-http --vary-location)
     while [ $(($(date +%s) - started)) -lt 60 ]; do sleep 0.2; done
     sleep 0.2  # the next report of the watcher covers the whole minute
     watcher_stat "$W" held_ms

@@ -249,17 +249,17 @@ TEST_F(DiscoveryTest, DescriptionWithoutBodyOrAFailedFetch)
 }
 
 // Takes connections into its backlog and never answers, as the server of a
-// hung device does.
+// hung device does. It stands on a host of its own beside the good server.
 class SilentListener {
 public:
-    SilentListener() : m_fd(ListenOnFreePort(kNeighbourAddress, 4, m_port)) {}
+    SilentListener() : m_fd(ListenOnFreePort(kSecondNeighbourAddress, 4, m_port)) {}
     ~SilentListener() { close(m_fd); }
     SilentListener(const SilentListener&) = delete;
     SilentListener& operator=(const SilentListener&) = delete;
 
     std::string Url(const std::string& path) const
     {
-        return "http://" + std::string(kNeighbourAddress) + ":" + std::to_string(m_port) + "/" + path;
+        return "http://" + std::string(kSecondNeighbourAddress) + ":" + std::to_string(m_port) + "/" + path;
     }
 
 private:
@@ -267,27 +267,38 @@ private:
     int m_fd;
 };
 
-// A device that never answers holds the window once, not on every message;
-// the user's Search gives it another try.
-TEST_F(DiscoveryTest, ALocationWhoseFetchRanOutOfTimeIsSkippedUntilAMinuteOrASearchHasPassed)
+// A device that never answers holds the window once, not on every message,
+// whatever path or port it names next and whoever names it; the user's
+// Search gives it another try.
+TEST_F(DiscoveryTest, AFetchThatRanOutOfTimeHoldsItsHostAndSenderUntilAMinuteOrASearchHasPassed)
 {
     SilentListener silent;
+    SilentListener otherPort;
     const std::string hanging = silent.Url("d");
     harness.Run([&](CQuorvelDlg& dialog) {
-        harness.Receive(dialog, AliveNotify(kUsnA, server.Url("d")), "10.77.1.20");
-        harness.Receive(dialog, AliveNotify(kUsnA, hanging), "10.77.1.20");
+        harness.Receive(dialog, AliveNotify(kUsnA, server.Url("d")), "10.77.1.30");
+        harness.Receive(dialog, AliveNotify(kUsnA, hanging), "10.77.1.30");
         harness.SetNow(harness.Now() + 60);
-        harness.Receive(dialog, AliveNotify(kUsnA, hanging), "10.77.1.20");
+        harness.Receive(dialog, AliveNotify(kUsnA, silent.Url("d1")), "10.77.1.30");
         EXPECT_EQ(harness.Cell(dialog, 0, 1), "scale-7") << "a skipped fetch is a failed one";
         EXPECT_EQ(dialog.RecordAt(0)->description, "");
         EXPECT_EQ(harness.Cell(dialog, 0, 3), "online ");
         EXPECT_EQ(harness.Cell(dialog, 0, 4), "23:17:09");
-        harness.Receive(dialog, AliveNotify(kUsnA, server.Url("d")), "10.77.1.20");
+        harness.Receive(dialog, AliveNotify(kUsnA, server.Url("d")), "10.77.1.30");
+        harness.Receive(dialog, AliveNotify(kUsnB, otherPort.Url("d2")), "10.77.1.31");
+        harness.Receive(dialog, AliveNotify(kUsnB, server.Url("d")), "10.77.1.31");
+        EXPECT_EQ(harness.Cell(dialog, 1, 1), "scale-7");
         platform::testing::ClickButton(&dialog, IDC_SEARCH);
-        harness.Receive(dialog, AliveNotify(kUsnA, hanging), "10.77.1.20");
+        harness.Receive(dialog, AliveNotify(kUsnA, hanging), "10.77.1.30");
     });
     EXPECT_EQ(harness.log.Count("GetUrl(" + hanging + ")=0"), 2u);
-    EXPECT_EQ(harness.log.Count(">GetUrl: skipped, out of time less than 60 s ago: " + hanging), 1u);
+    EXPECT_EQ(harness.log.Count(">GetUrl: skipped, out of time less than 60 s ago: " + silent.Url("d1")), 1u)
+        << "another path on the hanging host";
+    EXPECT_EQ(harness.log.Count(">GetUrl: skipped, out of time less than 60 s ago: " + server.Url("d")), 1u)
+        << "any location from the sender that named the hanging host";
+    EXPECT_EQ(harness.log.Count(">GetUrl: skipped, out of time less than 60 s ago: " + otherPort.Url("d2")), 1u)
+        << "another port of the hanging host, named by another sender";
+    EXPECT_EQ(harness.log.Count("GetUrl::TryConnect(" + otherPort.Url("d2") + ")"), 0u);
     EXPECT_EQ(server.connections(), 2) << "a device that answers is fetched on every message";
 }
 

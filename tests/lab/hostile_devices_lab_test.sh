@@ -8,8 +8,9 @@
 # characters and one of 600, LOCATIONs on the PC's own services. After each:
 # the program still runs, a later announcement of a well-behaved indicator is
 # listed, and the window was held no longer than the fetch bounds allow.
-# Last, a hanging device announcing every 2 s beside 64 good indicators holds
-# the window for one fetch bound in a minute.
+# Last, a hanging device that announces every second under a new LOCATION
+# beside 64 good indicators is asked once in a minute and holds the window for
+# one fetch bound.
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/lib/lab.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/lib/hostile_watcher.sh"
@@ -256,22 +257,34 @@ hostile_case "a LOCATION of 600 characters" longpath 10.77.1.27 "$QUICK_BOUND_MS
 hostile_case "LOCATIONs on the PC's loopback and own address" ownsvc 10.77.1.28 "$QUICK_BOUND_MS" own_services \
     --name ownsvc
 
-echo "== a hanging device announcing every 2 s beside 64 good indicators"
+echo "== a hanging device announcing a new LOCATION every second beside 64 good indicators"
 lab_host herd 10.77.1.30/24
 lab_host hang2 10.77.1.31/24
-HANG_SIM=$(lab_start_sim hang2 10.77.1.31 "$LAB_TMP/hang2.log" --name hanging2 --hang-http --notify-every 2) || exit 1
-lab_wait_for "$TRACE" '^GetUrl\(http://10\.77\.1\.31:80/description\.xml\)=0' 15 || lab_fail "the first fetch never ended"
+HANG_SIM=$(lab_start_sim hang2 10.77.1.31 "$LAB_TMP/hang2.log" --name hanging2 --hang-http --notify-every 1 \
+    --vary-location) || exit 1
+lab_wait_for "$TRACE" '^GetUrl\(http://10\.77\.1\.31:80/description\.xml\?n=[0-9]+\)=0' 15 ||
+    lab_fail "the first fetch never ended"
 HERD_SIM=$(lab_start_sim herd 10.77.1.30 "$LAB_TMP/herd.log" --count 64 --port 8000 --name herd-%d) || exit 1
 # The minute begins with a Search, which gives the hanging device another
 # fetch; the good ones answer it beside the hanging one.
 tell mark
 MINUTE_START=$(date +%s)
+ASKED_BEFORE=$(grep -c -- '-> hang$' "$LAB_TMP/hang2.log")
 tell search
 lab_wait_for_count "$W/list.txt" "$(row_of '10\.77\.1\.30' 'herd-[0-9]+' "$MODEL" 'online ' "$TIME")" 64 30 ||
     lab_fail "not all 64 good indicators were listed beside the hanging device"
+HERD_FETCHED='^GetUrl\(http://10\.77\.1\.30:[0-9]+/description\.xml\)=[1-9]'
+SERVED_BEFORE=$(grep -Ec "$HERD_FETCHED" "$TRACE")
 while [ $(($(date +%s) - MINUTE_START)) -lt 61 ]; do sleep 1; done
 held=$(stat_value held_ms)
-echo "   window held ${held} ms in 60 s (bound ${MINUTE_HELD_BOUND_MS} ms)"
+asked=$(($(grep -c -- '-> hang$' "$LAB_TMP/hang2.log") - ASKED_BEFORE))
+echo "   window held ${held} ms in 60 s (bound ${MINUTE_HELD_BOUND_MS} ms); the hanging device asked $asked times"
+[ "$asked" -le 1 ] || lab_fail "the hanging device was asked $asked times in a minute"
+lab_expect_grep "$TRACE" '^>GetUrl: skipped, out of time less than 60 s ago: http://10\.77\.1\.31:80/description\.xml\?n='
+# The good ones announce every 30 s: each is fetched again within the minute.
+served=$(($(grep -Ec "$HERD_FETCHED" "$TRACE") - SERVED_BEFORE))
+echo "   the good indicators were fetched $served times more"
+[ "$served" -ge 64 ] || lab_fail "the good indicators were not served to the end of the minute"
 [ "${held%.*}" -lt "$MINUTE_HELD_BOUND_MS" ] || lab_fail "the hanging device held the window for ${held} ms in a minute"
 expect_running "the hanging device beside 64 good ones"
 stop_sim "$HANG_SIM"

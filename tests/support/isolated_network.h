@@ -10,6 +10,8 @@ bool NetworkIsolated();
 // An address of that namespace that tests serve on as a device on the LAN
 // would: the interface tables the tests give the program do not list it.
 inline constexpr char kNeighbourAddress[] = "10.77.1.20";
+// A second device's address there, for tests that need two hosts.
+inline constexpr char kSecondNeighbourAddress[] = "10.77.1.21";
 
 #define REQUIRE_ISOLATED_NETWORK()                                                      \
     do {                                                                                \

@@ -18,7 +18,8 @@ bool IsolateNetwork()
     if (geteuid() != 0 || unshare(CLONE_NEWNET) != 0)
         return false;
     const std::string commands = std::string("ip link set lo up multicast on && ip route add 224.0.0.0/4 dev lo"
-                                             " && ip addr add ") + kNeighbourAddress + "/32 dev lo";
+                                             " && ip addr add ") + kNeighbourAddress + "/32 dev lo" +
+                                 " && ip addr add " + kSecondNeighbourAddress + "/32 dev lo";
     return std::system(commands.c_str()) == 0;
 }
 

@@ -4,7 +4,7 @@
 
 #include "indicators/alive_rules.h"
 #include "indicators/extract_between.h"
-#include "indicators/timed_out_locations.h"
+#include "indicators/timed_out_peers.h"
 
 namespace {
 
@@ -45,17 +45,20 @@ TEST(ExtractBetweenTest, CutsBetweenTheFirstMarkersOnly)
     EXPECT_EQ(ExtractBetween("<serialNumber></serialNumber>", "<serialNumber>", "</serialNumber>"), "");
 }
 
-TEST(TimedOutLocationsTest, HoldsEachLocationForSixtySecondsUntilForgotten)
+TEST(TimedOutPeersTest, HoldsTheHostAndTheSenderForSixtySecondsUntilForgotten)
 {
-    TimedOutLocations locations;
-    locations.Remember("http://10.0.0.9/a", 1000);
-    locations.Remember("http://10.0.0.9/b", 1030);
-    EXPECT_TRUE(locations.Holds("http://10.0.0.9/a", 1060));
-    EXPECT_FALSE(locations.Holds("http://10.0.0.9/a", 1061));
-    EXPECT_FALSE(locations.Holds("http://10.0.0.9/A", 1030)) << "locations match exactly";
-    EXPECT_TRUE(locations.Holds("http://10.0.0.9/b", 1061));
-    locations.Forget();
-    EXPECT_FALSE(locations.Holds("http://10.0.0.9/b", 1061));
+    TimedOutPeers peers;
+    peers.Remember("10.0.0.9", "10.0.0.5", 1000);
+    peers.Remember("10.0.0.8", "10.0.0.6", 1030);
+    EXPECT_TRUE(peers.HoldsHost("10.0.0.9", 1060));
+    EXPECT_TRUE(peers.HoldsSender("10.0.0.5", 1060));
+    EXPECT_FALSE(peers.HoldsHost("10.0.0.5", 1030)) << "a sender is no host";
+    EXPECT_FALSE(peers.HoldsSender("10.0.0.9", 1030)) << "a host is no sender";
+    EXPECT_FALSE(peers.HoldsHost("10.0.0.9", 1061));
+    EXPECT_FALSE(peers.HoldsSender("10.0.0.5", 1061));
+    EXPECT_TRUE(peers.HoldsSender("10.0.0.6", 1061));
+    peers.Forget();
+    EXPECT_FALSE(peers.HoldsSender("10.0.0.6", 1061));
 }
 
 }  // namespace

@@ -294,6 +294,9 @@ protected:
 };
 
 constexpr char kOwnAddress[] = "10.77.1.1";
+// A point-to-point link of two addresses, without a broadcast address; its
+// other end, 10.77.9.1, is a device like any other.
+constexpr char kPointToPointAddress[] = "10.77.9.0";
 
 // A location a device announced, served on the neighbour address; the PC's
 // interfaces are loopback and 10.77.1.1/24.
@@ -304,7 +307,8 @@ protected:
         REQUIRE_ISOLATED_NETWORK();
         GetUrlTest::SetUp();
         const std::vector<INTERFACE_INFO> interfaces = {
-            FakeLoopback(), FakeInterface(kOwnAddress, "255.255.255.0", IFF_UP | IFF_BROADCAST)};
+            FakeLoopback(), FakeInterface(kOwnAddress, "255.255.255.0", IFF_UP | IFF_BROADCAST),
+            FakeInterface(kPointToPointAddress, "255.255.255.254", IFF_UP)};
         platform::seams::SetInterfaceListSource([interfaces](std::vector<INTERFACE_INFO>& list) {
             list = interfaces;
             return true;
@@ -448,7 +452,7 @@ TEST_F(GetAnnouncedUrlTest, RefusedConnectionReturnsEmptyAfterTryConnectAndIsNoT
 }
 
 // Any host on the LAN chooses the location: it must not aim the fetch at
-// this PC's own services.
+// this PC's own services. A case without a reason is tried.
 TEST_F(GetAnnouncedUrlTest, LocationsAimedAtThisPcAreRefusedWithoutAConnection)
 {
     LoopbackHttpServer loopback(Answer(kOk));
@@ -466,6 +470,7 @@ TEST_F(GetAnnouncedUrlTest, LocationsAimedAtThisPcAreRefusedWithoutAConnection)
         {"http://239.255.255.250:" + port + "/d", "multicast address 239.255.255.250"},
         {"http://255.255.255.255:" + port + "/d", "broadcast address 255.255.255.255"},
         {"http://10.77.1.255:" + port + "/d", "broadcast address 10.77.1.255"},
+        {"http://10.77.9.1:" + port + "/d", ""},
     };
     for (const Case& refused : cases) {
         SCOPED_TRACE(refused.url);
@@ -474,7 +479,9 @@ TEST_F(GetAnnouncedUrlTest, LocationsAimedAtThisPcAreRefusedWithoutAConnection)
         EXPECT_EQ(result.response, "");
         EXPECT_FALSE(result.outOfTime);
         const std::vector<std::string> logged(lines().begin() + static_cast<long>(before), lines().end());
-        const std::vector<std::string> expected = {">GetUrl: refused, " + refused.reason + ": " + refused.url};
+        const std::vector<std::string> expected = {
+            refused.reason.empty() ? TryConnectLine(refused.url)
+                                   : ">GetUrl: refused, " + refused.reason + ": " + refused.url};
         EXPECT_EQ(logged, expected);
     }
     EXPECT_EQ(loopback.Connections(), 0);

@@ -130,7 +130,7 @@ TEST(SimOptions, HelpAndParserAgree)
                                             "--notify-every", "--mx-cap",  "--port",          "--type",
                                             "--no-body",   "--hang-http",  "--slow-http",     "--hold-http",
                                             "--flood-http", "--hostile-name", "--long-location", "--oversize",
-                                            "--empty",     "--garbage",    "--help"};
+                                            "--empty",     "--garbage",    "--vary-location", "--help"};
     std::set<std::string> offered;
     std::istringstream lines(help);
     for (std::string line; std::getline(lines, line);) {

@@ -63,6 +63,8 @@ const OptionRule kOptions[] = {
      "the host name in the description is HTML\nwith quotes and ampersands"},
     {"--long-location", "N", &SimOptions::long_location, 1, kMaxLocationLength,
      "LOCATION padded with a query to N characters"},
+    {"--vary-location", nullptr, &SimOptions::vary_location, 0, 0,
+     "every announcement and answer names another\nLOCATION: a query with a new number"},
     {"--oversize", nullptr, &SimOptions::oversize, 0, 0, "send one 1501-byte datagram to the group at\nstart"},
     {"--empty", nullptr, &SimOptions::empty, 0, 0, "send one zero-length datagram to the group at\nstart"},
     {"--garbage", "N", &SimOptions::garbage, 0, kMaxCount,

@@ -25,6 +25,7 @@ struct SimOptions {
     int flood_http_mb = 0;   // MiB of filler after every HTTP answer's body
     bool hostile_name = false;  // the description's host name is markup and quotes
     int long_location = 0;   // LOCATION padded to this many characters; 0: plain
+    bool vary_location = false;  // every announcement and answer names another LOCATION
     bool oversize = false;   // one 1501-byte datagram at start
     bool empty = false;      // one zero-length datagram at start
     int garbage = 0;         // malformed datagrams at start

@@ -123,10 +123,17 @@ void Simulator::SendHostileDatagrams()
                                     " bytes)");
 }
 
+const Announcement& Simulator::NextAnnouncement()
+{
+    if (announcement_.vary_location)
+        ++announcement_.location_serial;
+    return announcement_;
+}
+
 void Simulator::SendAliveRound(Clock::time_point now)
 {
     for (const Indicator& indicator : indicators_)
-        SendToGroup(ComposeAliveNotify(indicator, announcement_), "notify alive " + indicator.host_name);
+        SendToGroup(ComposeAliveNotify(indicator, NextAnnouncement()), "notify alive " + indicator.host_name);
     if (options_.notify_every > 0)
         next_alive_round_ = now + std::chrono::seconds(options_.notify_every);
     else
@@ -173,7 +180,7 @@ void Simulator::SendDueAnswers(Clock::time_point now)
         const std::string event =
             "answer M-SEARCH from " + FormatEndpoint(answer.to) + " st=" + answer.search_target + " as " +
             indicator.host_name;
-        if (ssdp_.SendTo(ComposeSearchAnswer(indicator, announcement_), answer.to))
+        if (ssdp_.SendTo(ComposeSearchAnswer(indicator, NextAnnouncement()), answer.to))
             LogEvent(event);
         else
             LogEvent(event + " failed: " + std::strerror(errno));

@@ -37,6 +37,8 @@ private:
     };
 
     void SendHostileDatagrams();
+    // The announcement of the next alive NOTIFY or answer.
+    const Announcement& NextAnnouncement();
     void SendAliveRound(Clock::time_point now);
     void SendByebyeRound();
     void SendToGroup(const std::string& datagram, const std::string& event);

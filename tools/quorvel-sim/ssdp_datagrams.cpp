@@ -31,15 +31,17 @@ std::string CacheControl(const Announcement& announcement)
 
 Announcement AnnouncementFor(const SimOptions& options)
 {
-    return Announcement{options.device_type, options.max_age, options.long_location};
+    return Announcement{options.device_type, options.max_age, options.long_location, options.vary_location};
 }
 
 std::string AnnouncedLocation(const Indicator& indicator, const Announcement& announcement)
 {
     std::string location = DescriptionUrl(indicator);
+    if (announcement.vary_location)
+        location += "?n=" + std::to_string(announcement.location_serial);
     const size_t length = static_cast<size_t>(announcement.location_length);
     if (location.size() < length) {
-        location += '?';
+        location += announcement.vary_location ? '&' : '?';
         location.resize(length, 'x');
     }
     return location;
