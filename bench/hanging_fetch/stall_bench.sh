@@ -6,7 +6,7 @@
 # watcher (quorvel-hostile-watcher) measures the longest gap between two
 # turns of its event pump since the run began. Then the time the window
 # stood still in all during one minute of a device that never answers and
-# announces every 2 s. Needs root.
+# announces every 2 s, each time under a new LOCATION. Needs root.
 #
 # Environment: QUORVEL_SIM, QUORVEL_HOSTILE_WATCHER (set by the bench
 # target); BENCH_RUNS (5 runs of each fault, 1..20); BENCH_MINUTE_RUNS (1
@@ -58,7 +58,7 @@ one_fetch() {
 }
 
 # one_minute: prints the time the window stood still in the minute after a
-# device that never answers started announcing every 2 s.
+# device that never answers started announcing every 2 s under a new LOCATION.
 one_minute() {
     fresh_look
     watcher_tell "$W" mark
@@ -99,7 +99,7 @@ if [ "$MINUTE_RUNS" -gt 0 ]; then
     for ((run = 1; run <= MINUTE_RUNS; run++)); do
         held+=("$(one_minute)")
     done
-    echo "  time held in 60 s by one hanging device announcing every 2 s (goal <= 5.1 s):"
+    echo "  time held in 60 s by one hanging device announcing every 2 s under a new LOCATION (goal <= 5.1 s):"
     echo "    $(printf '%s\n' "${held[@]}" | median_and_worst) (runs: ${held[*]})"
 fi
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
