@@ -176,7 +176,8 @@ TEST_F(SsdpSocketReceiveTest, WithoutReceiverDatagramsAreReadAndDropped)
 }
 
 // A connected datagram socket hears of the ICMP answer to what it sent: the
-// next read fails, as a real receive error does.
+// next read fails, as a real receive error does. The box's own loop serves
+// the socket's next datagram; the socket closes only once the box is gone.
 TEST_F(SsdpSocketReceiveTest, AReceiveErrorShowsTheRealErrorBoxAndClosesTheSocket)
 {
     sockaddr_in nobody = target;
@@ -191,12 +192,24 @@ TEST_F(SsdpSocketReceiveTest, AReceiveErrorShowsTheRealErrorBoxAndClosesTheSocke
 
     platform::seams::SetMessageBoxHandler({});
     std::vector<platform::testing::ShownMessageBox> shown;
-    platform::testing::WhenMessageBoxShown([&](const auto& box) { shown.push_back(box); });
-    ASSERT_TRUE(PumpUntil([&] { return !shown.empty(); }, 3000));
+    bool servedWhileShown = false;
+    bool openWhileShown = false;
+    platform::testing::WhenMessageBoxShown([&](const auto& box) {
+        shown.push_back(box);
+        PlainUdpSocket back;
+        ASSERT_EQ(bind(back.fd, reinterpret_cast<const sockaddr*>(&nobody), sizeof nobody), 0);
+        back.SendTo("while the box is open", target);
+        servedWhileShown = WaitForDeliveries(1);
+        openWhileShown = socket.m_hSocket != INVALID_SOCKET;
+    });
+    ASSERT_TRUE(PumpUntil([&] { return !shown.empty() && socket.m_hSocket == INVALID_SOCKET; }, 3000));
     EXPECT_EQ(shown[0].icon, platform::testing::MessageBoxIcon::Error);
     EXPECT_EQ(shown[0].caption, "Quorvel");
     EXPECT_EQ(shown[0].text, "ReceiveFrom(0.0.0.0)\nConnection refused");
-    EXPECT_EQ(socket.m_hSocket, INVALID_SOCKET);
+    EXPECT_TRUE(servedWhileShown);
+    EXPECT_TRUE(openWhileShown);
+    ASSERT_EQ(receiver.deliveries.size(), 1u);
+    EXPECT_EQ(receiver.deliveries[0].text, "while the box is open");
 }
 
 class SsdpSocketSendTest : public testing::Test {
