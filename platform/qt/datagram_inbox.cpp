@@ -36,7 +36,7 @@ void DatagramInbox::Drain()
 
 bool DatagramInbox::ReadOne()
 {
-    static char buffer[65536];
+    static char buffer[kLongestKept];
     Entry entry;
     socklen_t fromLength = sizeof entry.from;
     ssize_t received = recvfrom(m_socket, buffer, sizeof buffer, MSG_DONTWAIT | MSG_TRUNC,
@@ -51,7 +51,8 @@ bool DatagramInbox::ReadOne()
         return false;
     }
     entry.wireLength = static_cast<size_t>(received);
-    entry.bytes.assign(buffer, buffer + std::min(entry.wireLength, sizeof buffer));
+    if (entry.wireLength <= kLongestKept)
+        entry.bytes.assign(buffer, buffer + entry.wireLength);
     Queue(std::move(entry));
     return true;
 }
@@ -97,7 +98,7 @@ int DatagramInbox::Take(void* buffer, int length, sockaddr* from, int* fromLengt
         errno = entry.error;
         return -1;
     }
-    if (entry.wireLength > static_cast<size_t>(length)) {
+    if (entry.wireLength > static_cast<size_t>(length) || entry.wireLength > entry.bytes.size()) {
         errno = EMSGSIZE;
         return -1;
     }

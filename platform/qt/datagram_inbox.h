@@ -29,9 +29,14 @@ public:
     bool IsEmpty() const { return m_queue.empty(); }
 
     // The oldest entry, with recvfrom's results: the byte count, or -1 with
-    // errno (EMSGSIZE for a datagram longer than the buffer, the sender
-    // filled in all the same; EWOULDBLOCK when the queue is empty).
+    // errno (EMSGSIZE for a datagram longer than the buffer or than
+    // kLongestKept, the sender filled in all the same; EWOULDBLOCK when the
+    // queue is empty).
     int Take(void* buffer, int length, sockaddr* from, int* fromLength);
+
+    // The program reads into 1500 bytes: of a longer datagram, which it can
+    // only drop, the queue keeps the sender and the length, not the bytes.
+    static constexpr size_t kLongestKept = 1500;
 
     // The bound on the bytes all inboxes hold together.
     static void SetLimit(size_t bytes);

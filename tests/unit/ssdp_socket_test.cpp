@@ -365,22 +365,49 @@ TEST_F(SsdpSocketHeldReceiveTest, DatagramsOnBothSocketsAreDeliveredAfterTheWait
     EXPECT_EQ(Texts(otherReceiver), (std::vector<std::string>{"on the other socket"}));
 }
 
+// The queue has room for two 200-byte datagrams; in the second row also for
+// the entries of the oversized ones that come first, which keep no bytes.
 TEST_F(SsdpSocketHeldReceiveTest, FullQueueDropsTheRestWithOneLineAndKeepsListening)
 {
-    platform::testing::ReceiveQueueLimit limit(2 * (200 + 100) + 50);
-    EXPECT_TRUE(NothingDeliveredWhileBlocking([&] {
-        for (char tag : std::string("abcde"))
-            peer.SendTo(std::string(200, tag), target);
-        WaitUntilKernelQueueEmpty(socket.m_hSocket);
-    }));
-    ASSERT_TRUE(PumpUntil([&] { return log.Contains(">receive queue full: datagrams dropped"); }, 3000));
-    EXPECT_EQ(Texts(receiver), (std::vector<std::string>{std::string(200, 'a'), std::string(200, 'b')}));
-    EXPECT_EQ(log.Count(">receive queue full: datagrams dropped"), 1u);
-    EXPECT_TRUE(boxes.calls().empty());
-
-    peer.SendTo("after the flood", target);
-    ASSERT_TRUE(WaitForDeliveries(3));
-    EXPECT_EQ(receiver.deliveries[2].text, "after the flood");
+    const std::string a(200, 'a'), b(200, 'b'), c(200, 'c'), d(200, 'd'), e(200, 'e');
+    struct Case {
+        const char* name;
+        size_t limit;
+        size_t oversizedFirst;
+        std::vector<std::string> sent;
+        std::vector<std::string> delivered;
+        size_t fullLines;
+    };
+    const Case cases[] = {
+        {"five for two places", 2 * (200 + 100) + 50, 0, {a, b, c, d, e}, {a, b}, 1},
+        {"oversized ones take no places", 2 * (200 + 100) + 50 + 20 * 100, 20, {a, b}, {a, b}, 0},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.name);
+        platform::testing::DebugOutputRecorder rowLog;
+        platform::testing::ReceiveQueueLimit limit(row.limit);
+        receiver.deliveries.clear();
+        EXPECT_TRUE(NothingDeliveredWhileBlocking([&] {
+            for (size_t count = 0; count < row.oversizedFirst; ++count)
+                peer.SendTo(std::string(4000, 'o'), target);
+            for (const std::string& datagram : row.sent)
+                peer.SendTo(datagram, target);
+            WaitUntilKernelQueueEmpty(socket.m_hSocket);
+        }));
+        ASSERT_TRUE(PumpUntil([&] {
+            return receiver.deliveries.size() == row.delivered.size() &&
+                   rowLog.Count(">receive queue full: datagrams dropped") == row.fullLines &&
+                   rowLog.Count(">dropped datagram over 1500 bytes from 127.0.0.1") == row.oversizedFirst;
+        }, 3000));
+        peer.SendTo("after the flood", target);
+        ASSERT_TRUE(WaitForDeliveries(row.delivered.size() + 1));
+        std::vector<std::string> expected = row.delivered;
+        expected.push_back("after the flood");
+        EXPECT_EQ(Texts(receiver), expected);
+        EXPECT_EQ(rowLog.Count(">receive queue full: datagrams dropped"), row.fullLines);
+        EXPECT_EQ(rowLog.Count(">dropped datagram over 1500 bytes from 127.0.0.1"), row.oversizedFirst);
+        EXPECT_TRUE(boxes.calls().empty());
+    }
 }
 
 // A connected datagram socket learns from the port-unreachable answer to its
