@@ -97,9 +97,15 @@ private:
         RequestService();
     }
 
+    // A datagram's service is held, if at all, at the place of the datagram's
+    // arrival among the other held deliveries.
     void RequestService()
     {
-        platform::DeliverOrHold(this, kService, [this] { Serve(); });
+        auto serve = [this] { Serve(); };
+        if (m_inbox && !m_inbox->IsEmpty())
+            platform::DeliverOrHold(this, kService, m_inbox->OldestArrival(), serve);
+        else
+            platform::DeliverOrHold(this, kService, serve);
     }
 
     void Serve()
@@ -126,8 +132,13 @@ private:
 
     // The next datagram waits for the event loop's next turn, so timers and
     // input get their share between datagrams, as with the kernel's queue.
+    // While deliveries are held it waits among them instead, in its order.
     void ServeAgainLater()
     {
+        if (platform::WouldHold(m_inbox->OldestArrival())) {
+            RequestService();
+            return;
+        }
         if (m_servicePosted)
             return;
         m_servicePosted = true;

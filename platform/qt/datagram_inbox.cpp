@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "event_hold.h"
+
 namespace platform {
 namespace {
 
@@ -38,6 +40,7 @@ bool DatagramInbox::ReadOne()
 {
     static char buffer[kLongestKept];
     Entry entry;
+    entry.arrival = StampArrival();
     socklen_t fromLength = sizeof entry.from;
     ssize_t received = recvfrom(m_socket, buffer, sizeof buffer, MSG_DONTWAIT | MSG_TRUNC,
                                 reinterpret_cast<sockaddr*>(&entry.from), &fromLength);
@@ -76,6 +79,7 @@ void DatagramInbox::MarkOverflow()
     // it the loss would go unseen.
     Entry marker;
     marker.error = ENOBUFS;
+    marker.arrival = StampArrival();
     g_queuedBytes += CostOf(marker);
     m_queue.push_back(std::move(marker));
 }

@@ -3,12 +3,15 @@
 // The datagrams of one socket, taken from the kernel ahead of the program.
 // The kernel holds a few hundred answers at most; a burst of indicators, or a
 // flood while a handler waits on a device that never answers, would otherwise
-// be lost unseen. Read errors keep their place among the datagrams.
+// be lost unseen. Read errors keep their place among the datagrams. Each
+// entry carries its arrival stamp, so that datagrams held with other
+// deliveries are served in the order they came.
 
 #include <netinet/in.h>
 #include <sys/socket.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <vector>
 
@@ -27,6 +30,7 @@ public:
     void Drain();
 
     bool IsEmpty() const { return m_queue.empty(); }
+    uint64_t OldestArrival() const { return m_queue.front().arrival; }
 
     // The oldest entry, with recvfrom's results: the byte count, or -1 with
     // errno (EMSGSIZE for a datagram longer than the buffer or than
@@ -48,6 +52,7 @@ private:
         size_t wireLength = 0;
         sockaddr_in from{};
         int error = 0;
+        uint64_t arrival = 0;
     };
 
     // Returns false when the kernel holds nothing more (or failed).

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "afx_wnd.h"
 #include "isolated_network.h"
 #include "log/log_message.h"
 #include "platform_testing.h"
@@ -36,8 +37,12 @@ public:
     void OnReceive(const char* text, unsigned long senderAddress) override
     {
         deliveries.push_back({text, senderAddress});
+        if (timeline)
+            timeline->push_back(text);
     }
     std::vector<Delivery> deliveries;
+    // Shared with other receivers and windows, to see the order across them.
+    std::vector<std::string>* timeline = nullptr;
 };
 
 class PlainUdpSocket {
@@ -349,20 +354,78 @@ protected:
     sockaddr_in otherTarget{};
 };
 
-TEST_F(SsdpSocketHeldReceiveTest, DatagramsOnBothSocketsAreDeliveredAfterTheWaitInOrder)
+class TickRecordingWindow : public CWnd {
+public:
+    void OnTimer(UINT_PTR id)
+    {
+        KillTimer(id);
+        timeline->push_back("tick");
+    }
+    std::vector<std::string>* timeline = nullptr;
+
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(TickRecordingWindow, CWnd)
+    ON_WM_TIMER()
+END_MESSAGE_MAP()
+
+// Each datagram in the wait is sent once the one before it has been taken
+// from the kernel, so their order of arrival is known. A timer started after
+// the datagrams that come before the wait comes due after their arrival.
+TEST_F(SsdpSocketHeldReceiveTest, DatagramsOnBothSocketsAndTicksAreDeliveredAfterTheWaitInTheirOrder)
 {
-    EXPECT_TRUE(NothingDeliveredWhileBlocking([&] {
-        peer.SendTo("first", target);
-        peer.SendTo("on the other socket", otherTarget);
-        peer.SendTo("second", target);
-        peer.SendTo("third", target);
-        WaitUntilKernelQueueEmpty(socket.m_hSocket);
-        WaitUntilKernelQueueEmpty(other.m_hSocket);
-    }));
-    ASSERT_TRUE(PumpUntil([&] { return receiver.deliveries.size() == 3 && otherReceiver.deliveries.size() == 1; },
-                          3000));
-    EXPECT_EQ(Texts(receiver), (std::vector<std::string>{"first", "second", "third"}));
-    EXPECT_EQ(Texts(otherReceiver), (std::vector<std::string>{"on the other socket"}));
+    struct Sent {
+        bool toOther;
+        std::string text;
+    };
+    struct Case {
+        const char* name;
+        std::vector<Sent> beforeTheWait;
+        bool tick;
+        std::vector<Sent> inTheWait;
+    };
+    const Case cases[] = {
+        {"interleaved", {}, false, {{false, "first"}, {true, "other"}, {false, "second"}, {false, "third"}}},
+        {"two on one socket, then the other", {}, false, {{false, "first"}, {false, "second"}, {true, "other"}}},
+        {"a tick after two datagrams", {{false, "first"}, {false, "second"}}, true, {}},
+    };
+    std::vector<std::string> timeline;
+    receiver.timeline = &timeline;
+    otherReceiver.timeline = &timeline;
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.name);
+        timeline.clear();
+        TickRecordingWindow window;
+        window.timeline = &timeline;
+        platform::testing::BareWidget widget(window);
+        std::vector<std::string> expected;
+        auto send = [&](const Sent& datagram) {
+            peer.SendTo(datagram.text, datagram.toOther ? otherTarget : target);
+            return datagram.toOther ? other.m_hSocket : socket.m_hSocket;
+        };
+        for (const Sent& datagram : row.beforeTheWait) {
+            send(datagram);
+            expected.push_back(datagram.text);
+        }
+        if (row.tick) {
+            window.SetTimer(1235, 0);
+            expected.push_back("tick");
+        }
+        for (const Sent& datagram : row.inTheWait)
+            expected.push_back(datagram.text);
+
+        EXPECT_TRUE(NothingDeliveredWhileBlocking([&] {
+            for (const Sent& datagram : row.inTheWait)
+                WaitUntilKernelQueueEmpty(send(datagram));
+            WaitUntilKernelQueueEmpty(socket.m_hSocket);
+            WaitUntilKernelQueueEmpty(other.m_hSocket);
+        }));
+        ASSERT_TRUE(PumpUntil([&] { return timeline.size() == expected.size(); }, 3000));
+        EXPECT_EQ(timeline, expected);
+        receiver.deliveries.clear();
+        otherReceiver.deliveries.clear();
+    }
 }
 
 // The queue has room for two 200-byte datagrams; in the second row also for
