@@ -41,7 +41,8 @@ public:
     virtual int Receive(void* buffer, int length, int flags = 0);
     virtual int SendTo(const void* data, int length, const sockaddr* to, int toLength, int flags = 0);
     // One datagram. A datagram longer than the buffer fails with EMSGSIZE;
-    // the sender is filled in all the same.
+    // the sender is filled in all the same. With read notifications, so does
+    // one longer than 1500 bytes whatever the buffer: its bytes are not kept.
     virtual int ReceiveFrom(void* buffer, int length, sockaddr* from, int* fromLength, int flags = 0);
 
     static int GetLastError();

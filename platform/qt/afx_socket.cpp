@@ -44,15 +44,16 @@ public:
         std::erase(Bridges(), this);
     }
 
-    // A handler may close its own socket while its notification runs; the
-    // notifier then goes only once control is back in the event loop.
+    // A handler may close its own socket while its notification runs, also
+    // from a message box whose loop served the socket again meanwhile; the
+    // bridge then lives until the outermost of those notifications returns.
     static void Dispose(std::unique_ptr<SocketNotifierBridge> bridge)
     {
         bridge->m_owner = nullptr;
         bridge->m_read.setEnabled(false);
         platform::CancelHeld(bridge.get(), kService);
-        if (bridge->m_dispatching)
-            bridge.release()->deleteLater();
+        if (bridge->m_serveDepth > 0)
+            bridge.release();
     }
 
     platform::DatagramInbox* inbox() const { return m_inbox.get(); }
@@ -96,9 +97,15 @@ private:
         RequestService();
     }
 
+    // A datagram's service is held, if at all, at the place of the datagram's
+    // arrival among the other held deliveries.
     void RequestService()
     {
-        platform::DeliverOrHold(this, kService, [this] { Serve(); });
+        auto serve = [this] { Serve(); };
+        if (m_inbox && !m_inbox->IsEmpty())
+            platform::DeliverOrHold(this, kService, m_inbox->OldestArrival(), serve);
+        else
+            platform::DeliverOrHold(this, kService, serve);
     }
 
     void Serve()
@@ -110,17 +117,28 @@ private:
             if (m_inbox->IsEmpty())
                 return;
         }
-        m_dispatching = true;
+        ++m_serveDepth;
         m_owner->Notify(FD_READ);
-        m_dispatching = false;
-        if (m_owner && m_inbox && !m_inbox->IsEmpty())
+        --m_serveDepth;
+        if (!m_owner) {
+            // Deleted later, not here: the notifier may be emitting.
+            if (m_serveDepth == 0)
+                deleteLater();
+            return;
+        }
+        if (m_inbox && !m_inbox->IsEmpty())
             ServeAgainLater();
     }
 
     // The next datagram waits for the event loop's next turn, so timers and
     // input get their share between datagrams, as with the kernel's queue.
+    // While deliveries are held it waits among them instead, in its order.
     void ServeAgainLater()
     {
+        if (platform::WouldHold(m_inbox->OldestArrival())) {
+            RequestService();
+            return;
+        }
         if (m_servicePosted)
             return;
         m_servicePosted = true;
@@ -134,7 +152,7 @@ private:
     SOCKET m_socket;
     QSocketNotifier m_read;
     std::unique_ptr<platform::DatagramInbox> m_inbox;
-    bool m_dispatching = false;
+    int m_serveDepth = 0;
     bool m_servicePosted = false;
 };
 

@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "event_hold.h"
+
 namespace platform {
 namespace {
 
@@ -36,8 +38,9 @@ void DatagramInbox::Drain()
 
 bool DatagramInbox::ReadOne()
 {
-    static char buffer[65536];
+    static char buffer[kLongestKept];
     Entry entry;
+    entry.arrival = StampArrival();
     socklen_t fromLength = sizeof entry.from;
     ssize_t received = recvfrom(m_socket, buffer, sizeof buffer, MSG_DONTWAIT | MSG_TRUNC,
                                 reinterpret_cast<sockaddr*>(&entry.from), &fromLength);
@@ -51,7 +54,8 @@ bool DatagramInbox::ReadOne()
         return false;
     }
     entry.wireLength = static_cast<size_t>(received);
-    entry.bytes.assign(buffer, buffer + std::min(entry.wireLength, sizeof buffer));
+    if (entry.wireLength <= kLongestKept)
+        entry.bytes.assign(buffer, buffer + entry.wireLength);
     Queue(std::move(entry));
     return true;
 }
@@ -75,6 +79,7 @@ void DatagramInbox::MarkOverflow()
     // it the loss would go unseen.
     Entry marker;
     marker.error = ENOBUFS;
+    marker.arrival = StampArrival();
     g_queuedBytes += CostOf(marker);
     m_queue.push_back(std::move(marker));
 }
@@ -97,7 +102,7 @@ int DatagramInbox::Take(void* buffer, int length, sockaddr* from, int* fromLengt
         errno = entry.error;
         return -1;
     }
-    if (entry.wireLength > static_cast<size_t>(length)) {
+    if (entry.wireLength > static_cast<size_t>(length) || entry.wireLength > entry.bytes.size()) {
         errno = EMSGSIZE;
         return -1;
     }

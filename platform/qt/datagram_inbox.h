@@ -3,12 +3,15 @@
 // The datagrams of one socket, taken from the kernel ahead of the program.
 // The kernel holds a few hundred answers at most; a burst of indicators, or a
 // flood while a handler waits on a device that never answers, would otherwise
-// be lost unseen. Read errors keep their place among the datagrams.
+// be lost unseen. Read errors keep their place among the datagrams. Each
+// entry carries its arrival stamp, so that datagrams held with other
+// deliveries are served in the order they came.
 
 #include <netinet/in.h>
 #include <sys/socket.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <vector>
 
@@ -27,11 +30,17 @@ public:
     void Drain();
 
     bool IsEmpty() const { return m_queue.empty(); }
+    uint64_t OldestArrival() const { return m_queue.front().arrival; }
 
     // The oldest entry, with recvfrom's results: the byte count, or -1 with
-    // errno (EMSGSIZE for a datagram longer than the buffer, the sender
-    // filled in all the same; EWOULDBLOCK when the queue is empty).
+    // errno (EMSGSIZE for a datagram longer than the buffer or than
+    // kLongestKept, the sender filled in all the same; EWOULDBLOCK when the
+    // queue is empty).
     int Take(void* buffer, int length, sockaddr* from, int* fromLength);
+
+    // The program reads into 1500 bytes: of a longer datagram, which it can
+    // only drop, the queue keeps the sender and the length, not the bytes.
+    static constexpr size_t kLongestKept = 1500;
 
     // The bound on the bytes all inboxes hold together.
     static void SetLimit(size_t bytes);
@@ -43,6 +52,7 @@ private:
         size_t wireLength = 0;
         sockaddr_in from{};
         int error = 0;
+        uint64_t arrival = 0;
     };
 
     // Returns false when the kernel holds nothing more (or failed).

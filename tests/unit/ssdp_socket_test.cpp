@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "afx_wnd.h"
 #include "isolated_network.h"
 #include "log/log_message.h"
 #include "platform_testing.h"
@@ -36,8 +37,12 @@ public:
     void OnReceive(const char* text, unsigned long senderAddress) override
     {
         deliveries.push_back({text, senderAddress});
+        if (timeline)
+            timeline->push_back(text);
     }
     std::vector<Delivery> deliveries;
+    // Shared with other receivers and windows, to see the order across them.
+    std::vector<std::string>* timeline = nullptr;
 };
 
 class PlainUdpSocket {
@@ -176,7 +181,8 @@ TEST_F(SsdpSocketReceiveTest, WithoutReceiverDatagramsAreReadAndDropped)
 }
 
 // A connected datagram socket hears of the ICMP answer to what it sent: the
-// next read fails, as a real receive error does.
+// next read fails, as a real receive error does. The box's own loop serves
+// the socket's next datagram; the socket closes only once the box is gone.
 TEST_F(SsdpSocketReceiveTest, AReceiveErrorShowsTheRealErrorBoxAndClosesTheSocket)
 {
     sockaddr_in nobody = target;
@@ -191,12 +197,24 @@ TEST_F(SsdpSocketReceiveTest, AReceiveErrorShowsTheRealErrorBoxAndClosesTheSocke
 
     platform::seams::SetMessageBoxHandler({});
     std::vector<platform::testing::ShownMessageBox> shown;
-    platform::testing::WhenMessageBoxShown([&](const auto& box) { shown.push_back(box); });
-    ASSERT_TRUE(PumpUntil([&] { return !shown.empty(); }, 3000));
+    bool servedWhileShown = false;
+    bool openWhileShown = false;
+    platform::testing::WhenMessageBoxShown([&](const auto& box) {
+        shown.push_back(box);
+        PlainUdpSocket back;
+        ASSERT_EQ(bind(back.fd, reinterpret_cast<const sockaddr*>(&nobody), sizeof nobody), 0);
+        back.SendTo("while the box is open", target);
+        servedWhileShown = WaitForDeliveries(1);
+        openWhileShown = socket.m_hSocket != INVALID_SOCKET;
+    });
+    ASSERT_TRUE(PumpUntil([&] { return !shown.empty() && socket.m_hSocket == INVALID_SOCKET; }, 3000));
     EXPECT_EQ(shown[0].icon, platform::testing::MessageBoxIcon::Error);
     EXPECT_EQ(shown[0].caption, "Quorvel");
     EXPECT_EQ(shown[0].text, "ReceiveFrom(0.0.0.0)\nConnection refused");
-    EXPECT_EQ(socket.m_hSocket, INVALID_SOCKET);
+    EXPECT_TRUE(servedWhileShown);
+    EXPECT_TRUE(openWhileShown);
+    ASSERT_EQ(receiver.deliveries.size(), 1u);
+    EXPECT_EQ(receiver.deliveries[0].text, "while the box is open");
 }
 
 class SsdpSocketSendTest : public testing::Test {
@@ -336,38 +354,123 @@ protected:
     sockaddr_in otherTarget{};
 };
 
-TEST_F(SsdpSocketHeldReceiveTest, DatagramsOnBothSocketsAreDeliveredAfterTheWaitInOrder)
+class TickRecordingWindow : public CWnd {
+public:
+    void OnTimer(UINT_PTR id)
+    {
+        KillTimer(id);
+        timeline->push_back("tick");
+    }
+    std::vector<std::string>* timeline = nullptr;
+
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(TickRecordingWindow, CWnd)
+    ON_WM_TIMER()
+END_MESSAGE_MAP()
+
+// Each datagram in the wait is sent once the one before it has been taken
+// from the kernel, so their order of arrival is known. A timer started after
+// the datagrams that come before the wait comes due after their arrival.
+TEST_F(SsdpSocketHeldReceiveTest, DatagramsOnBothSocketsAndTicksAreDeliveredAfterTheWaitInTheirOrder)
 {
-    EXPECT_TRUE(NothingDeliveredWhileBlocking([&] {
-        peer.SendTo("first", target);
-        peer.SendTo("on the other socket", otherTarget);
-        peer.SendTo("second", target);
-        peer.SendTo("third", target);
-        WaitUntilKernelQueueEmpty(socket.m_hSocket);
-        WaitUntilKernelQueueEmpty(other.m_hSocket);
-    }));
-    ASSERT_TRUE(PumpUntil([&] { return receiver.deliveries.size() == 3 && otherReceiver.deliveries.size() == 1; },
-                          3000));
-    EXPECT_EQ(Texts(receiver), (std::vector<std::string>{"first", "second", "third"}));
-    EXPECT_EQ(Texts(otherReceiver), (std::vector<std::string>{"on the other socket"}));
+    struct Sent {
+        bool toOther;
+        std::string text;
+    };
+    struct Case {
+        const char* name;
+        std::vector<Sent> beforeTheWait;
+        bool tick;
+        std::vector<Sent> inTheWait;
+    };
+    const Case cases[] = {
+        {"interleaved", {}, false, {{false, "first"}, {true, "other"}, {false, "second"}, {false, "third"}}},
+        {"two on one socket, then the other", {}, false, {{false, "first"}, {false, "second"}, {true, "other"}}},
+        {"a tick after two datagrams", {{false, "first"}, {false, "second"}}, true, {}},
+    };
+    std::vector<std::string> timeline;
+    receiver.timeline = &timeline;
+    otherReceiver.timeline = &timeline;
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.name);
+        timeline.clear();
+        TickRecordingWindow window;
+        window.timeline = &timeline;
+        platform::testing::BareWidget widget(window);
+        std::vector<std::string> expected;
+        auto send = [&](const Sent& datagram) {
+            peer.SendTo(datagram.text, datagram.toOther ? otherTarget : target);
+            return datagram.toOther ? other.m_hSocket : socket.m_hSocket;
+        };
+        for (const Sent& datagram : row.beforeTheWait) {
+            send(datagram);
+            expected.push_back(datagram.text);
+        }
+        if (row.tick) {
+            window.SetTimer(1235, 0);
+            expected.push_back("tick");
+        }
+        for (const Sent& datagram : row.inTheWait)
+            expected.push_back(datagram.text);
+
+        EXPECT_TRUE(NothingDeliveredWhileBlocking([&] {
+            for (const Sent& datagram : row.inTheWait)
+                WaitUntilKernelQueueEmpty(send(datagram));
+            WaitUntilKernelQueueEmpty(socket.m_hSocket);
+            WaitUntilKernelQueueEmpty(other.m_hSocket);
+        }));
+        ASSERT_TRUE(PumpUntil([&] { return timeline.size() == expected.size(); }, 3000));
+        EXPECT_EQ(timeline, expected);
+        receiver.deliveries.clear();
+        otherReceiver.deliveries.clear();
+    }
 }
 
+// The queue has room for two 200-byte datagrams; in the second row also for
+// the entries of the oversized ones that come first, which keep no bytes.
 TEST_F(SsdpSocketHeldReceiveTest, FullQueueDropsTheRestWithOneLineAndKeepsListening)
 {
-    platform::testing::ReceiveQueueLimit limit(2 * (200 + 100) + 50);
-    EXPECT_TRUE(NothingDeliveredWhileBlocking([&] {
-        for (char tag : std::string("abcde"))
-            peer.SendTo(std::string(200, tag), target);
-        WaitUntilKernelQueueEmpty(socket.m_hSocket);
-    }));
-    ASSERT_TRUE(PumpUntil([&] { return log.Contains(">receive queue full: datagrams dropped"); }, 3000));
-    EXPECT_EQ(Texts(receiver), (std::vector<std::string>{std::string(200, 'a'), std::string(200, 'b')}));
-    EXPECT_EQ(log.Count(">receive queue full: datagrams dropped"), 1u);
-    EXPECT_TRUE(boxes.calls().empty());
-
-    peer.SendTo("after the flood", target);
-    ASSERT_TRUE(WaitForDeliveries(3));
-    EXPECT_EQ(receiver.deliveries[2].text, "after the flood");
+    const std::string a(200, 'a'), b(200, 'b'), c(200, 'c'), d(200, 'd'), e(200, 'e');
+    struct Case {
+        const char* name;
+        size_t limit;
+        size_t oversizedFirst;
+        std::vector<std::string> sent;
+        std::vector<std::string> delivered;
+        size_t fullLines;
+    };
+    const Case cases[] = {
+        {"five for two places", 2 * (200 + 100) + 50, 0, {a, b, c, d, e}, {a, b}, 1},
+        {"oversized ones take no places", 2 * (200 + 100) + 50 + 20 * 100, 20, {a, b}, {a, b}, 0},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.name);
+        platform::testing::DebugOutputRecorder rowLog;
+        platform::testing::ReceiveQueueLimit limit(row.limit);
+        receiver.deliveries.clear();
+        EXPECT_TRUE(NothingDeliveredWhileBlocking([&] {
+            for (size_t count = 0; count < row.oversizedFirst; ++count)
+                peer.SendTo(std::string(4000, 'o'), target);
+            for (const std::string& datagram : row.sent)
+                peer.SendTo(datagram, target);
+            WaitUntilKernelQueueEmpty(socket.m_hSocket);
+        }));
+        ASSERT_TRUE(PumpUntil([&] {
+            return receiver.deliveries.size() == row.delivered.size() &&
+                   rowLog.Count(">receive queue full: datagrams dropped") == row.fullLines &&
+                   rowLog.Count(">dropped datagram over 1500 bytes from 127.0.0.1") == row.oversizedFirst;
+        }, 3000));
+        peer.SendTo("after the flood", target);
+        ASSERT_TRUE(WaitForDeliveries(row.delivered.size() + 1));
+        std::vector<std::string> expected = row.delivered;
+        expected.push_back("after the flood");
+        EXPECT_EQ(Texts(receiver), expected);
+        EXPECT_EQ(rowLog.Count(">receive queue full: datagrams dropped"), row.fullLines);
+        EXPECT_EQ(rowLog.Count(">dropped datagram over 1500 bytes from 127.0.0.1"), row.oversizedFirst);
+        EXPECT_TRUE(boxes.calls().empty());
+    }
 }
 
 // A connected datagram socket learns from the port-unreachable answer to its
