@@ -75,13 +75,28 @@ void DiagnosticLog::AppendLogFile(const char* line)
     if (!*path)
         return;
     HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    if (file == INVALID_HANDLE_VALUE) {
+        TellFileUnusable(path);
         return;
+    }
     SetFilePointer(file, 0, nullptr, FILE_END);
     DWORD written = 0;
     WriteFile(file, prefix, static_cast<DWORD>(std::strlen(prefix)), &written, nullptr);
     WriteFile(file, line, static_cast<DWORD>(std::strlen(line)), &written, nullptr);
     CloseHandle(file);
+}
+
+// Every entry tries the file again; one that stays unusable (another
+// user's, a FIFO) is told once, not beside every line.
+void DiagnosticLog::TellFileUnusable(const char* path)
+{
+    if (m_unusableTold)
+        return;
+    m_unusableTold = true;
+    char line[kLogPathSize + 320];
+    const char* reason = GetErrorText(static_cast<int>(GetLastError()));
+    std::snprintf(line, sizeof line, ">cannot write \"%s\": %s\r\n", path, reason);
+    OutputDebugStringA(line);
 }
 
 DiagnosticLog& TheLog()
