@@ -9,6 +9,8 @@
 namespace {
 
 constexpr const char kLogFileName[] = "/quorvel.log";
+constexpr const char kUnusableFileFormat[] = ">cannot write \"%s\": %s\r\n";
+constexpr int kErrorTextSize = 256;
 
 // The first of TEMP, TMP, TMPDIR that is set, else /tmp.
 bool ReadTempDirectory(char* buffer, DWORD size)
@@ -93,9 +95,9 @@ void DiagnosticLog::TellFileUnusable(const char* path)
     if (m_unusableTold)
         return;
     m_unusableTold = true;
-    char line[kLogPathSize + 320];
+    char line[sizeof kUnusableFileFormat + kLogPathSize + kErrorTextSize];
     const char* reason = GetErrorText(static_cast<int>(GetLastError()));
-    std::snprintf(line, sizeof line, ">cannot write \"%s\": %s\r\n", path, reason);
+    std::snprintf(line, sizeof line, kUnusableFileFormat, path, reason);
     OutputDebugStringA(line);
 }
 
@@ -115,7 +117,7 @@ void LogMessage(const char* format, ...)
 
 const char* GetErrorText(int code)
 {
-    static char text[256];
+    static char text[kErrorTextSize];
     DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, static_cast<DWORD>(code), 0x400, text,
                                   sizeof text, nullptr);
     if (length > 0)

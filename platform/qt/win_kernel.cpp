@@ -21,21 +21,30 @@ timespec Now()
     return now;
 }
 
-// In a shared temporary directory anyone may have put the file there first.
-// Only a regular file of this user's, with no other name (a hard link could
-// point at any of the user's files), is written; an own file that others may
-// read or write is closed to them first, since it is about to get this
-// user's text.
-bool IsUsersOwnFile(int fd)
+// In a shared temporary directory anyone may have put a file at the path
+// first. A hard link could name any of the user's files.
+bool IsUsersOwnFile(const struct stat& status)
+{
+    return S_ISREG(status.st_mode) && status.st_uid == geteuid() && status.st_nlink == 1;
+}
+
+// The file just opened at the path, made ready for the caller: an own file
+// that others may read or write is closed to them before it gets this
+// user's text, and it is truncated only once it is known to be the user's.
+bool PrepareOpenedFile(int fd, DWORD disposition)
 {
     struct stat status {};
     if (fstat(fd, &status) != 0)
         return false;
-    if (!S_ISREG(status.st_mode) || status.st_uid != geteuid() || status.st_nlink != 1) {
+    if (!IsUsersOwnFile(status)) {
         errno = EPERM;
         return false;
     }
-    return (status.st_mode & 077) == 0 || fchmod(fd, 0600) == 0;
+    if ((status.st_mode & 077) != 0 && fchmod(fd, 0600) != 0)
+        return false;
+    if (disposition == CREATE_ALWAYS && ftruncate(fd, 0) != 0)
+        return false;
+    return fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0;
 }
 
 int FileDescriptor(HANDLE file) { return static_cast<int>(reinterpret_cast<intptr_t>(file)); }
@@ -97,8 +106,7 @@ BOOL DeleteFileA(const char* path) { return unlink(path) == 0; }
 
 HANDLE CreateFileA(const char* path, DWORD access, DWORD, void*, DWORD disposition, DWORD, HANDLE)
 {
-    // Non-blocking, so that a FIFO put at the path cannot hold the caller;
-    // truncation waits until the file is known to be the user's own.
+    // Non-blocking, so that a FIFO put at the path cannot hold the caller.
     int flags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
     flags |= (access & GENERIC_WRITE) ? O_WRONLY : O_RDONLY;
     if (disposition == OPEN_ALWAYS || disposition == CREATE_ALWAYS)
@@ -106,9 +114,7 @@ HANDLE CreateFileA(const char* path, DWORD access, DWORD, void*, DWORD dispositi
     int fd = open(path, flags, 0600);
     if (fd < 0)
         return INVALID_HANDLE_VALUE;
-    const bool usable = IsUsersOwnFile(fd) && (disposition != CREATE_ALWAYS || ftruncate(fd, 0) == 0) &&
-                        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0;
-    if (!usable) {
+    if (!PrepareOpenedFile(fd, disposition)) {
         const int error = errno;
         close(fd);
         errno = error;
