@@ -46,7 +46,8 @@ void CQuorvelDlg::SendSearches()
         return;
     }
     for (unsigned i = 0; i < m_interface_count; ++i) {
-        if (m_port_socket.SetMulticastInterface(m_interfaces[i].iiAddress.AddressIn.sin_addr.s_addr))
+        if (FirstAddressOfItsInterface(i) &&
+            m_port_socket.SetMulticastInterface(m_interfaces[i].iiAddress.AddressIn.sin_addr.s_addr))
             m_port_socket.SendDiscover(kSearchTarget);
     }
 }

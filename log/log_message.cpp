@@ -9,6 +9,8 @@
 namespace {
 
 constexpr const char kLogFileName[] = "/quorvel.log";
+constexpr const char kUnusableFileFormat[] = ">cannot write \"%s\": %s\r\n";
+constexpr int kErrorTextSize = 256;
 
 // The first of TEMP, TMP, TMPDIR that is set, else /tmp.
 bool ReadTempDirectory(char* buffer, DWORD size)
@@ -75,13 +77,28 @@ void DiagnosticLog::AppendLogFile(const char* line)
     if (!*path)
         return;
     HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    if (file == INVALID_HANDLE_VALUE) {
+        TellFileUnusable(path);
         return;
+    }
     SetFilePointer(file, 0, nullptr, FILE_END);
     DWORD written = 0;
     WriteFile(file, prefix, static_cast<DWORD>(std::strlen(prefix)), &written, nullptr);
     WriteFile(file, line, static_cast<DWORD>(std::strlen(line)), &written, nullptr);
     CloseHandle(file);
+}
+
+// Every entry tries the file again; one that stays unusable (another
+// user's, a FIFO) is told once, not beside every line.
+void DiagnosticLog::TellFileUnusable(const char* path)
+{
+    if (m_unusableTold)
+        return;
+    m_unusableTold = true;
+    char line[sizeof kUnusableFileFormat + kLogPathSize + kErrorTextSize];
+    const char* reason = GetErrorText(static_cast<int>(GetLastError()));
+    std::snprintf(line, sizeof line, kUnusableFileFormat, path, reason);
+    OutputDebugStringA(line);
 }
 
 DiagnosticLog& TheLog()
@@ -100,7 +117,7 @@ void LogMessage(const char* format, ...)
 
 const char* GetErrorText(int code)
 {
-    static char text[256];
+    static char text[kErrorTextSize];
     DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, static_cast<DWORD>(code), 0x400, text,
                                   sizeof text, nullptr);
     if (length > 0)

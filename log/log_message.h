@@ -3,7 +3,9 @@
 // The diagnostic trace: every entry goes to the debugger output (standard
 // error); with the log switch on it is also appended, with a UTC timestamp,
 // to "quorvel.log" in the temporary directory. The file of the previous run
-// is deleted by the first file entry of a run.
+// is deleted by the first file entry of a run. A file at that path that
+// cannot be written (another user's, not a regular file) is left alone and
+// said so once on standard error.
 
 #include <cstdarg>
 
@@ -23,8 +25,10 @@ public:
 
 private:
     void AppendLogFile(const char* line);
+    void TellFileUnusable(const char* path);
 
     bool m_switch = false;
+    bool m_unusableTold = false;
     bool m_pathBuilt = false;
     char m_path[kLogPathSize] = {};
 };

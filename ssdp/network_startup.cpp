@@ -87,8 +87,24 @@ void CQuorvelDlg::JoinGroup()
         m_ssdp_socket.AddMembership(kSsdpGroup);
         return;
     }
-    for (unsigned i = 0; i < m_interface_count; ++i)
-        m_ssdp_socket.AddMembership(kSsdpGroup, m_interfaces[i].iiAddress.AddressIn.sin_addr.s_addr);
+    for (unsigned i = 0; i < m_interface_count; ++i) {
+        if (FirstAddressOfItsInterface(i))
+            m_ssdp_socket.AddMembership(kSsdpGroup, m_interfaces[i].iiAddress.AddressIn.sin_addr.s_addr);
+    }
+}
+
+// Of the kept addresses of one interface, the first stands for it in the
+// membership and the searches: a second membership there fails, and a second
+// search would leave through the same link. Every address still counts as
+// the PC's own and as a local network.
+bool CQuorvelDlg::FirstAddressOfItsInterface(unsigned index) const
+{
+    const DWORD interfaceIndex = m_interfaces[index].iiIndex;
+    for (unsigned i = 0; i < index && interfaceIndex != 0; ++i) {
+        if (m_interfaces[i].iiIndex == interfaceIndex)
+            return false;
+    }
+    return true;
 }
 
 // Keeps the interfaces that are up and not loopback, in the order listed;

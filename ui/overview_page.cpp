@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "log/log_message.h"
 #include "res/resource.h"
 #include "ui/overview_page.h"
 #include "ui/quorvel_dlg.h"
@@ -69,8 +70,10 @@ void CQuorvelDlg::OnShowScales()
         return;
     const std::string path = std::string(directory) + "Indicators.html";
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    if (file == INVALID_HANDLE_VALUE) {
+        LogMessage(">cannot write \"%s\": %s", path.c_str(), GetErrorText(static_cast<int>(GetLastError())));
         return;
+    }
     WriteWhole(file, OverviewPage());
     CloseHandle(file);
     ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWDEFAULT);

@@ -40,6 +40,7 @@ protected:
     void StartNetwork();
     void StoreInterfaces(const std::vector<INTERFACE_INFO>& interfaces);
     void JoinGroup();
+    bool FirstAddressOfItsInterface(unsigned index) const;
     bool IsOwnAddress(unsigned long address) const;
     void OnByebye(const char* usn);
 

@@ -32,8 +32,11 @@ int _localtime64_s(struct tm* result, const __time64_t* time);
 DWORD GetEnvironmentVariableA(const char* name, char* buffer, DWORD size);
 
 BOOL DeleteFileA(const char* path);
-// Never follows a symbolic link at the path: files in shared temporary
-// directories must not be redirected by another user.
+// Made for files in shared temporary directories, where another user may
+// have put anything at the path first: never follows a symbolic link, never
+// blocks, and opens only a regular file of the user's own with no other
+// name (fails with EPERM otherwise). Creates the file readable by the user
+// alone, and takes that right from others on an own file that had it.
 HANDLE CreateFileA(const char* path, DWORD access, DWORD shareMode, void* security,
                    DWORD disposition, DWORD flags, HANDLE templateFile);
 DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD method);

@@ -40,6 +40,9 @@ struct INTERFACE_INFO {
     sockaddr_gen iiAddress{};
     sockaddr_gen iiBroadcastAddress{};
     sockaddr_gen iiNetmask{};
+    // Linux's addition: the kernel's index of the interface that holds the
+    // address, the same for each of its addresses; 0 when not known.
+    DWORD iiIndex = 0;
 };
 
 SOCKET WSASocketA(int family, int type, int protocol);

@@ -1,6 +1,7 @@
 #include "win_kernel.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -18,6 +19,32 @@ timespec Now()
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
     return now;
+}
+
+// In a shared temporary directory anyone may have put a file at the path
+// first. A hard link could name any of the user's files.
+bool IsUsersOwnFile(const struct stat& status)
+{
+    return S_ISREG(status.st_mode) && status.st_uid == geteuid() && status.st_nlink == 1;
+}
+
+// The file just opened at the path, made ready for the caller: an own file
+// that others may read or write is closed to them before it gets this
+// user's text, and it is truncated only once it is known to be the user's.
+bool PrepareOpenedFile(int fd, DWORD disposition)
+{
+    struct stat status {};
+    if (fstat(fd, &status) != 0)
+        return false;
+    if (!IsUsersOwnFile(status)) {
+        errno = EPERM;
+        return false;
+    }
+    if ((status.st_mode & 077) != 0 && fchmod(fd, 0600) != 0)
+        return false;
+    if (disposition == CREATE_ALWAYS && ftruncate(fd, 0) != 0)
+        return false;
+    return fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0;
 }
 
 int FileDescriptor(HANDLE file) { return static_cast<int>(reinterpret_cast<intptr_t>(file)); }
@@ -79,15 +106,20 @@ BOOL DeleteFileA(const char* path) { return unlink(path) == 0; }
 
 HANDLE CreateFileA(const char* path, DWORD access, DWORD, void*, DWORD disposition, DWORD, HANDLE)
 {
-    int flags = O_CLOEXEC | O_NOFOLLOW;
+    // Non-blocking, so that a FIFO put at the path cannot hold the caller.
+    int flags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
     flags |= (access & GENERIC_WRITE) ? O_WRONLY : O_RDONLY;
-    if (disposition == OPEN_ALWAYS)
+    if (disposition == OPEN_ALWAYS || disposition == CREATE_ALWAYS)
         flags |= O_CREAT;
-    else if (disposition == CREATE_ALWAYS)
-        flags |= O_CREAT | O_TRUNC;
-    int fd = open(path, flags, 0644);
+    int fd = open(path, flags, 0600);
     if (fd < 0)
         return INVALID_HANDLE_VALUE;
+    if (!PrepareOpenedFile(fd, disposition)) {
+        const int error = errno;
+        close(fd);
+        errno = error;
+        return INVALID_HANDLE_VALUE;
+    }
     return reinterpret_cast<HANDLE>(static_cast<intptr_t>(fd));
 }
 

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "interface_index.h"
 #include "seams_internal.h"
 
 namespace {
@@ -75,6 +76,7 @@ bool ReadKernelInterfaces(std::vector<INTERFACE_INFO>& interfaces)
         info.iiAddress = CopyAddress(entry->ifa_addr);
         info.iiBroadcastAddress = CopyAddress(entry->ifa_broadaddr);
         info.iiNetmask = CopyAddress(entry->ifa_netmask);
+        info.iiIndex = InterfaceIndex(entry->ifa_name);
         found.emplace_back(defaultInterface == entry->ifa_name, info);
     }
     freeifaddrs(list);

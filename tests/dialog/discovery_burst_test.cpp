@@ -86,17 +86,23 @@ TEST_F(DiscoveryBurstTest, SearchDuringABurstRestartsIt)
 // With --all-interfaces the group is joined and every search sent on each
 // kept interface, and each comes back from that interface's address. An
 // interface that cannot be used (10.77.2.5 exists nowhere here) is logged
-// and skipped; the others go on.
+// and skipped; the others go on. The second address of qv0 adds neither a
+// membership nor a search, but its network is still a local one.
 TEST_F(DiscoveryBurstTest, AllInterfacesSearchesOnEveryKeptInterfaceAndSkipsOneThatFails)
 {
     ASSERT_EQ(std::system("ip link add qv0 type veth peer name qv1 && ip link set qv1 up && ip link set qv0 up"
-                          " && ip addr add 10.77.1.5/24 dev qv0"),
+                          " && ip addr add 10.77.1.5/24 dev qv0 && ip addr add 10.77.3.5/24 dev qv0"),
               0);
-    harness.UseInterfaces({FakeInterface("127.0.0.1", "255.0.0.0", IFF_UP),
-                           FakeInterface("10.77.1.5", "255.255.255.0", IFF_UP),
-                           FakeInterface("10.77.2.5", "255.255.255.0", IFF_UP)});
+    harness.UseInterfaces({FakeInterface("127.0.0.1", "255.0.0.0", IFF_UP, 1),
+                           FakeInterface("10.77.1.5", "255.255.255.0", IFF_UP, 7),
+                           FakeInterface("10.77.3.5", "255.255.255.0", IFF_UP, 7),
+                           FakeInterface("10.77.2.5", "255.255.255.0", IFF_UP, 8)});
     harness.app.m_all_interfaces = true;
-    harness.Run([&](CQuorvelDlg&) { ASSERT_TRUE(WaitForBurstEnd()); });
+    harness.Run([&](CQuorvelDlg& dialog) {
+        ASSERT_TRUE(WaitForBurstEnd());
+        harness.Receive(dialog, SearchAnswer("uuid:b", "http://127.0.0.1:1/d"), "10.77.3.20");
+    });
+    EXPECT_TRUE(harness.log.Contains("GetUrl(http://127.0.0.1:1/d)")) << "10.77.3.20 is inside a local network";
     EXPECT_EQ(Lines("SendDiscover:SentTo("), 8u);
     EXPECT_EQ(Lines("SetSockOpt(IP_MULTICAST_IF,10.77.2.5) failed("), 2u + 4u);
     EXPECT_EQ(Lines("SendDiscover:AddMembership(10.77.2.5)failed(-1:"), 1u);

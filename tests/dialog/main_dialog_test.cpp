@@ -1,9 +1,11 @@
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <span>
 #include <sstream>
 #include <string>
@@ -414,12 +416,18 @@ TEST_F(MainDialogTest, OverviewPageHoldsThePresentIndicatorsInRowOrder)
     LoopbackHttpServer noName(DescriptionResponse("", "K3"));
     LoopbackHttpServer html(DescriptionResponse("<b>&amp;", "K3"));
     const fs::path page = directory / "Indicators.html";
+    const fs::perms userAlone = fs::perms::owner_read | fs::perms::owner_write;
     harness.Run([&](CQuorvelDlg& dialog) {
+        const mode_t umaskBefore = umask(0);
         ClickButton(&dialog, IDC_SHOW_SCALES);
+        umask(umaskBefore);
         EXPECT_EQ(ReadFile(page), kPageHead + kPageTail) << "an empty list gives an empty table";
+        EXPECT_EQ(fs::status(page).permissions(), userAlone);
+        fs::permissions(page, fs::perms::all);
         Announce(dialog, "uuid:a", "10.77.1.20", server);
         ClickButton(&dialog, IDC_SHOW_SCALES);
         EXPECT_EQ(ReadFile(page), kPageHead + PageRows("scale-7", "10.77.1.20") + kPageTail);
+        EXPECT_EQ(fs::status(page).permissions(), userAlone) << "an own page others could read is closed to them";
         Announce(dialog, "uuid:gone", "10.77.1.40", server);
         harness.Receive(dialog, ByebyeNotify("uuid:gone"), "10.77.1.40");
         Announce(dialog, "uuid:noname", "10.77.1.50", noName);
@@ -442,6 +450,54 @@ TEST_F(MainDialogTest, OverviewPageIsNotWrittenThroughASymbolicLink)
     harness.Run([&](CQuorvelDlg& dialog) { ClickButton(&dialog, IDC_SHOW_SCALES); });
     EXPECT_EQ(ReadFile(victim), "keep");
     EXPECT_TRUE(shell.empty());
+    EXPECT_TRUE(harness.log.ContainsPrefix(">cannot write \"" + (directory / "Indicators.html").string() + "\": "));
+}
+
+// Whoever put something at the page's path first: the page is neither
+// written into it (the reader of a FIFO, the owner of a file, the other
+// name of a hard link would get or change it) nor opened.
+TEST_F(MainDialogTest, OverviewPageIsWrittenOnlyIntoAFileOfTheUsersOwn)
+{
+    const fs::path page = directory / "Indicators.html";
+    const fs::path victim = directory / "victim";
+    int fifoReader = -1;
+    const struct {
+        const char* planted;
+        std::function<void()> plant;
+        std::function<bool()> untouched;
+    } cases[] = {
+        {"FIFO with a reader",
+         [&] {
+             ASSERT_EQ(mkfifo(page.c_str(), 0666), 0);
+             fifoReader = open(page.c_str(), O_RDONLY | O_NONBLOCK);
+         },
+         [&] {
+             char byte;
+             return read(fifoReader, &byte, 1) <= 0;
+         }},
+        {"another user's file",
+         [&] {
+             std::ofstream(page) << "theirs";
+             fs::permissions(page, fs::perms::all);
+             ASSERT_EQ(chown(page.c_str(), 65534, 65534), 0);
+         },
+         [&] { return ReadFile(page) == "theirs"; }},
+        {"hard link to an own file",
+         [&] {
+             std::ofstream(victim) << "keep";
+             fs::create_hard_link(victim, page);
+         },
+         [&] { return ReadFile(victim) == "keep"; }},
+    };
+    for (const auto& [planted, plant, untouched] : cases) {
+        fs::remove(page);
+        plant();
+        harness.Run([&](CQuorvelDlg& dialog) { ClickButton(&dialog, IDC_SHOW_SCALES); });
+        EXPECT_TRUE(untouched()) << planted;
+        EXPECT_TRUE(harness.log.Contains(">cannot write \"" + page.string() + "\": Operation not permitted")) << planted;
+        EXPECT_TRUE(shell.empty()) << planted;
+    }
+    close(fifoReader);
 }
 
 TEST_F(MainDialogTest, ClosingFreesEveryRecordAndEndsTheDialog)

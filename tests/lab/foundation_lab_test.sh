@@ -133,7 +133,9 @@ lab_expect_no_grep "$LAB_TMP/plant-sim.log" "M-SEARCH from $TWO_PLANT_IP:"
 [ "$(grep -c 'SendDiscover:SentTo(' "$LAB_TMP/one-network-temp/quorvel.log")" -eq 4 ] || lab_fail "not 4 searches"
 
 # With --all-interfaces: the group on both, every search through both, and
-# both indicators listed with their names.
+# both indicators listed with their names. The plant link's second address
+# adds neither a membership nor a search.
+lab_exec two ip addr add 10.77.51.1/24 dev eth1 label eth1:2
 pid=$(list_run two all-networks --all-interfaces)
 log="$LAB_TMP/all-networks-temp/quorvel.log"
 lab_wait_for "$log" 'KillTimer\(MY_DISCOVER_ID\)' 10 || lab_fail "no burst end"
@@ -144,6 +146,7 @@ lab_expect_grep "$LAB_TMP/all-networks.out" "^$PLANT_SIM_IP"$'\t'"plant-scale"$'
 [ "$(grep -c 'SendDiscover:SentTo(' "$log")" -eq 8 ] || lab_fail "not 4 searches on each of 2 interfaces"
 lab_expect_grep "$log" "Receive from myself at $TWO_LAN_IP"
 lab_expect_grep "$log" "Receive from myself at $TWO_PLANT_IP"
+lab_expect_grep "$log" "Found Interface [0-9]+ : 10\.77\.51\.1/255\.255\.255\.0 as#[0-9]+ UP"
 lab_expect_no_grep "$log" "failed\("
 lab_expect_grep "$LAB_TMP/plant-sim.log" "answer M-SEARCH from $TWO_PLANT_IP:"
 

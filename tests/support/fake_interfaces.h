@@ -5,11 +5,14 @@
 
 #include "win_sock.h"
 
-// An interface-list entry as the platform reports it.
-inline INTERFACE_INFO FakeInterface(const std::string& address, const std::string& netmask, DWORD flags)
+// An interface-list entry as the platform reports it; entries with the same
+// index are addresses of one interface.
+inline INTERFACE_INFO FakeInterface(const std::string& address, const std::string& netmask, DWORD flags,
+                                    DWORD index = 0)
 {
     INTERFACE_INFO info;
     info.iiFlags = flags;
+    info.iiIndex = index;
     info.iiAddress.AddressIn.sin_family = AF_INET;
     info.iiAddress.AddressIn.sin_addr.s_addr = inet_addr(address.c_str());
     info.iiNetmask.AddressIn.sin_family = AF_INET;

@@ -1,9 +1,16 @@
+#include <fcntl.h>
+#include <grp.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <utility>
 #include <sstream>
 #include <string>
 
@@ -38,6 +45,33 @@ std::string ReadFile(const fs::path& path)
 timespec FixedTime()
 {
     return timespec{1796683569, 123456789};
+}
+
+// Runs body in a child process as the user, who is not root and owns
+// nothing planted in the test's directory, with standard error going to
+// errors; false when it has not ended within 5 s.
+bool RunAsUser(uid_t user, const fs::path& errors, const std::function<void()>& body)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        const int output = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const bool dropped = output >= 0 && dup2(output, STDERR_FILENO) >= 0 && setgroups(0, nullptr) == 0 &&
+                             setresgid(user, user, user) == 0 && setresuid(user, user, user) == 0;
+        if (dropped)
+            body();
+        _exit(dropped ? 0 : 1);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    int status = 0;
+    while (waitpid(child, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+            return false;
+        }
+        usleep(10000);
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 class LogFileTest : public testing::Test {
@@ -111,14 +145,18 @@ TEST_F(LogFileTest, SwitchOffWritesNothingButStillReachesTheDebugger)
     EXPECT_TRUE(output.Contains("OnReceive(10.0.0.1)"));
 }
 
+// The new file is the user's alone, whatever the umask allows.
 TEST_F(LogFileTest, FirstEntryReplacesTheStaleFileAndEachLineHasTheUtcPrefix)
 {
     std::ofstream(LogPath()) << "stale line\r\n";
     DiagnosticLog log;
     log.SetSwitch(true);
+    const mode_t umaskBefore = umask(0);
     Write(log, "OnReceive(%s)", "192.168.1.20");
+    umask(umaskBefore);
     Write(log, "%s", "");
     Write(log, ">ignoring Requ=%s\n", "M-SEARCH * HTTP/1.1");
+    EXPECT_EQ(fs::status(LogPath()).permissions(), fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(ReadFile(LogPath()),
               "2026-12-07-22:46:09.123|OnReceive(192.168.1.20)\r\n"
               "2026-12-07-22:46:09.123|\r\n"
@@ -172,6 +210,44 @@ TEST_F(LogFileTest, DoesNotFollowASymbolicLinkAtThePath)
     fs::create_symlink(victim, LogPath());
     Write(log, "second");
     EXPECT_EQ(ReadFile(victim), "keep");
+}
+
+// In a shared, sticky directory as a normal user, who cannot delete another
+// user's FIFO or file that anyone may write, and must not wait on the FIFO
+// or write into the file. It stays as it is; standard error says so once.
+TEST_F(LogFileTest, AnotherUsersFileAtThePathIsLeftAloneAndToldOnce)
+{
+    constexpr uid_t kProgramUser = 65533;
+    constexpr uid_t kOtherUser = 65534;
+    fs::permissions(directory, fs::perms::all | fs::perms::sticky_bit);
+    const fs::path errors = directory / "errors";
+    const std::pair<fs::file_type, std::string> cases[] = {{fs::file_type::fifo, "No such device or address"},
+                                                           {fs::file_type::regular, "Operation not permitted"}};
+    for (const auto& [type, reason] : cases) {
+        const bool fifo = type == fs::file_type::fifo;
+        fs::remove(LogPath());
+        if (fifo) {
+            ASSERT_EQ(mkfifo(LogPath().c_str(), 0600), 0);
+        } else {
+            std::ofstream(LogPath()) << "theirs";
+        }
+        fs::permissions(LogPath(), fs::perms::all);
+        ASSERT_EQ(chown(LogPath().c_str(), kOtherUser, kOtherUser), 0);
+        const bool ended = RunAsUser(kProgramUser, errors, [] {
+            platform::seams::SetDebugOutput({});
+            DiagnosticLog log;
+            log.SetSwitch(true);
+            Write(log, "first");
+            Write(log, "second");
+        });
+        ASSERT_TRUE(ended) << reason << ": the log blocked";
+        EXPECT_EQ(ReadFile(errors),
+                  "first\r\n>cannot write \"" + LogPath().string() + "\": " + reason + "\r\nsecond\r\n");
+        EXPECT_EQ(fs::symlink_status(LogPath()).type(), type) << reason;
+        if (!fifo) {
+            EXPECT_EQ(ReadFile(LogPath()), "theirs");
+        }
+    }
 }
 
 TEST(ErrorTextTest, KnownCodeGivesTheSystemTextAndUnknownKeepsTheLast)
