@@ -73,6 +73,20 @@ TEST(ProgramOptionsTest, ListModeTakesSecondsInBothFormsAndJson)
     EXPECT_EQ(ParseProgramOptions({"--list", "--seconds", "1"}).seconds, 1);
 }
 
+TEST(ProgramOptionsTest, WatchModeTakesSearchEveryInBothFormsAndJson)
+{
+    const ProgramOptions plain = ParseProgramOptions({"--watch"});
+    EXPECT_EQ(plain.mode, RunMode::kWatch);
+    EXPECT_EQ(plain.search_every, 0);
+    EXPECT_FALSE(plain.json);
+
+    const ProgramOptions every = ParseProgramOptions({"--search-every", "10", "/L", "--watch", "--json"});
+    EXPECT_EQ(every.mode, RunMode::kWatch);
+    EXPECT_EQ(every.search_every, 10);
+    EXPECT_TRUE(every.json);
+    EXPECT_EQ(ParseProgramOptions({"--watch", "--search-every=86400"}).search_every, 86400);
+}
+
 TEST(ProgramOptionsTest, HelpAndVersionWinOverEverythingElseThatIsValid)
 {
     EXPECT_EQ(ParseProgramOptions({"--list", "--help", "--version"}).mode, RunMode::kHelp);
@@ -95,8 +109,15 @@ TEST(ProgramOptionsTest, BadOptionsAreRefusedWithTheReason)
         {{"--list", "--seconds", "+5"}, "--seconds needs a whole number from 1 to 3600, not '+5'"},
         {{"--list", "--seconds="}, "--seconds needs a whole number from 1 to 3600, not ''"},
         {{"--list", "--seconds", "--json"}, "--seconds needs a whole number from 1 to 3600, not '--json'"},
-        {{"--json"}, "--json and --seconds go with --list"},
-        {{"--seconds", "5"}, "--json and --seconds go with --list"},
+        {{"--json"}, "--json goes with --list or --watch"},
+        {{"--seconds", "5"}, "--seconds goes with --list"},
+        {{"--watch", "--seconds", "5"}, "--seconds goes with --list"},
+        {{"--list", "--watch"}, "--list and --watch exclude each other"},
+        {{"--search-every", "60"}, "--search-every goes with --watch"},
+        {{"--list", "--search-every=60"}, "--search-every goes with --watch"},
+        {{"--watch", "--search-every"}, "--search-every needs a number of seconds"},
+        {{"--watch", "--search-every", "9"}, "--search-every needs a whole number from 10 to 86400, not '9'"},
+        {{"--watch", "--search-every=86401"}, "--search-every needs a whole number from 10 to 86400, not '86401'"},
     };
     for (const auto& [arguments, problem] : cases) {
         const ProgramOptions options = ParseProgramOptions(arguments);
@@ -109,12 +130,13 @@ TEST(ProgramOptionsTest, BadOptionsAreRefusedWithTheReason)
 // option that contained "-L", "-V" or "-X" would turn one on by itself.
 TEST(ProgramOptionsTest, NoLongOptionTurnsOnASwitch)
 {
-    const char* line = "quorvel --list --seconds=5 --json --help --version --all-interfaces";
+    const char* line = "quorvel --list --seconds=5 --json --help --version --all-interfaces --watch --search-every=10";
     const char* arguments = line + 8;
     for (char letter : {'L', 'V', 'X'})
         EXPECT_FALSE(HasSwitch(line, arguments, letter)) << letter;
     const std::string usage = UsageText();
-    for (const char* option : {"--list", "--seconds N", "--json", "--help", "--version", "--all-interfaces", "/V", "/X", "/L"})
+    for (const char* option : {"--list", "--seconds N", "--watch", "--search-every N", "--json", "--help", "--version",
+                               "--all-interfaces", "/V", "/X", "/L"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
 }
 
