@@ -57,34 +57,30 @@ TEST(ProgramOptionsTest, AllInterfacesGoesWithTheWindowAndWithList)
     EXPECT_FALSE(ParseProgramOptions({"--all-interfaces=yes"}).all_interfaces);
 }
 
-TEST(ProgramOptionsTest, ListModeTakesSecondsInBothFormsAndJson)
+TEST(ProgramOptionsTest, ListAndWatchTakeTheirSecondsInBothFormsAndJson)
 {
-    const ProgramOptions plain = ParseProgramOptions({"--list"});
-    EXPECT_EQ(plain.mode, RunMode::kList);
-    EXPECT_EQ(plain.seconds, 5);
-    EXPECT_FALSE(plain.json);
-
-    const ProgramOptions separate = ParseProgramOptions({"/L", "--seconds", "12", "--list", "--json"});
-    EXPECT_EQ(separate.mode, RunMode::kList);
-    EXPECT_EQ(separate.seconds, 12);
-    EXPECT_TRUE(separate.json);
-
-    EXPECT_EQ(ParseProgramOptions({"--list", "--seconds=3600"}).seconds, 3600);
-    EXPECT_EQ(ParseProgramOptions({"--list", "--seconds", "1"}).seconds, 1);
-}
-
-TEST(ProgramOptionsTest, WatchModeTakesSearchEveryInBothFormsAndJson)
-{
-    const ProgramOptions plain = ParseProgramOptions({"--watch"});
-    EXPECT_EQ(plain.mode, RunMode::kWatch);
-    EXPECT_EQ(plain.search_every, 0);
-    EXPECT_FALSE(plain.json);
-
-    const ProgramOptions every = ParseProgramOptions({"--search-every", "10", "/L", "--watch", "--json"});
-    EXPECT_EQ(every.mode, RunMode::kWatch);
-    EXPECT_EQ(every.search_every, 10);
-    EXPECT_TRUE(every.json);
-    EXPECT_EQ(ParseProgramOptions({"--watch", "--search-every=86400"}).search_every, 86400);
+    const struct {
+        Arguments arguments;
+        RunMode mode;
+        int seconds;
+        int searchEvery;
+        bool json;
+    } cases[] = {
+        {{"--list"}, RunMode::kList, 5, 0, false},
+        {{"/L", "--seconds", "12", "--list", "--json"}, RunMode::kList, 12, 0, true},
+        {{"--list", "--seconds=3600"}, RunMode::kList, 3600, 0, false},
+        {{"--list", "--seconds", "1"}, RunMode::kList, 1, 0, false},
+        {{"--watch"}, RunMode::kWatch, 5, 0, false},
+        {{"--search-every", "10", "/L", "--watch", "--json"}, RunMode::kWatch, 5, 10, true},
+        {{"--watch", "--search-every=86400"}, RunMode::kWatch, 5, 86400, false},
+    };
+    for (const auto& [arguments, mode, seconds, searchEvery, json] : cases) {
+        const ProgramOptions options = ParseProgramOptions(arguments);
+        EXPECT_EQ(options.mode, mode) << Joined(arguments);
+        EXPECT_EQ(options.seconds, seconds) << Joined(arguments);
+        EXPECT_EQ(options.search_every, searchEvery) << Joined(arguments);
+        EXPECT_EQ(options.json, json) << Joined(arguments);
+    }
 }
 
 TEST(ProgramOptionsTest, HelpAndVersionWinOverEverythingElseThatIsValid)
