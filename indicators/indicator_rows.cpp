@@ -66,6 +66,7 @@ void CQuorvelDlg::UpdateItem(IndicatorRecord* record)
     m_list.SetItemText(row, kColumnDevType, record->dev_type.c_str());
     m_list.SetItemText(row, kColumnStatus, record->status.c_str());
     m_list.SetItemText(row, kColumnValidUntil, FormatValidUntil(record->valid_until).c_str());
+    OnRowWritten(row);
 }
 
 void CQuorvelDlg::MarkRow(int row, IndicatorRecord* record, const char* status)
@@ -73,6 +74,7 @@ void CQuorvelDlg::MarkRow(int row, IndicatorRecord* record, const char* status)
     record->valid_until = 0;
     m_list.SetItemText(row, kColumnStatus, status);
     m_list.SetItemText(row, kColumnValidUntil, kNoValidTime);
+    OnRowWritten(row);
 }
 
 void CQuorvelDlg::FreeRecords()

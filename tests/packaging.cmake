@@ -8,6 +8,7 @@ quorvel_unit_test(command_line_unit_tests
   LIBS quorvel_core)
 
 quorvel_lab_test(list_mode_lab_test lab/list_mode_lab_test.sh)
+quorvel_lab_test(watch_mode_lab_test lab/watch_mode_lab_test.sh)
 quorvel_lab_test(demo_lab_test lab/demo_lab_test.sh)
 
 # A script test of the built program and its installation; exits 77 (skipped,

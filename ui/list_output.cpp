@@ -92,6 +92,17 @@ std::string EscapeAscii(unsigned char byte)
     }
 }
 
+template <typename Cell>
+std::string JoinedFields(Cell cell)
+{
+    std::string line;
+    for (size_t i = 0; i < kListedFieldCount; ++i)
+        line += (i ? "\t" : "") + cell(i);
+    return line;
+}
+
+}  // namespace
+
 std::string TableField(const std::string& text)
 {
     std::string field = text;
@@ -101,25 +112,6 @@ std::string TableField(const std::string& text)
     }
     return field;
 }
-
-template <typename Cell>
-std::string TableLine(Cell cell)
-{
-    std::string line;
-    for (size_t i = 0; i < kListedFieldCount; ++i)
-        line += (i ? "\t" : "") + cell(i);
-    return line + "\n";
-}
-
-std::string JsonObject(const ListedIndicator& indicator)
-{
-    std::string object = "{";
-    for (size_t i = 0; i < kListedFieldCount; ++i)
-        object += (i ? ", " : "") + JsonString(kListedFields[i].key) + ": " + JsonString(indicator[i]);
-    return object + "}";
-}
-
-}  // namespace
 
 ListedIndicator MakeListedIndicator(const RowCells& cells, const std::string& description)
 {
@@ -133,11 +125,29 @@ ListedIndicator MakeListedIndicator(const RowCells& cells, const std::string& de
     return indicator;
 }
 
+std::string TableFields(const ListedIndicator& indicator)
+{
+    return JoinedFields([&indicator](size_t i) { return TableField(indicator[i]); });
+}
+
+std::string JsonMembers(const ListedIndicator& indicator)
+{
+    std::string members;
+    for (size_t i = 0; i < kListedFieldCount; ++i)
+        members += (i ? ", " : "") + JsonMember(kListedFields[i].key, indicator[i]);
+    return members;
+}
+
+std::string JsonMember(const std::string& key, const std::string& value)
+{
+    return JsonString(key) + ": " + JsonString(value);
+}
+
 std::string FormatListTable(const std::vector<ListedIndicator>& indicators)
 {
-    std::string table = TableLine([](size_t i) { return std::string(kListedFields[i].heading); });
+    std::string table = JoinedFields([](size_t i) { return std::string(kListedFields[i].heading); }) + "\n";
     for (const ListedIndicator& indicator : indicators)
-        table += TableLine([&indicator](size_t i) { return TableField(indicator[i]); });
+        table += TableFields(indicator) + "\n";
     return table;
 }
 
@@ -147,7 +157,7 @@ std::string FormatListJson(const std::vector<ListedIndicator>& indicators)
         return "[]\n";
     std::string json = "[\n";
     for (size_t i = 0; i < indicators.size(); ++i)
-        json += "  " + JsonObject(indicators[i]) + (i + 1 < indicators.size() ? ",\n" : "\n");
+        json += "  {" + JsonMembers(indicators[i]) + (i + 1 < indicators.size() ? "},\n" : "}\n");
     return json + "]\n";
 }
 

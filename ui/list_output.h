@@ -25,6 +25,14 @@ std::string FormatListTable(const std::vector<ListedIndicator>& indicators);
 // A JSON array with one object per indicator.
 std::string FormatListJson(const std::vector<ListedIndicator>& indicators);
 
+// The pieces of both, for other output of the same fields: a field of the
+// table, the fields of one line (without its line end), the members of one
+// object (without its braces) and one member.
+std::string TableField(const std::string& text);
+std::string TableFields(const ListedIndicator& indicator);
+std::string JsonMembers(const ListedIndicator& indicator);
+std::string JsonMember(const std::string& key, const std::string& value);
+
 // A JSON string literal of the bytes: quote, backslash, control characters
 // and DEL escaped; valid UTF-8 kept; any other byte taken as Latin-1 and
 // written as \u00XX, so the output is valid UTF-8 whatever arrived.

@@ -32,13 +32,17 @@ void CListRunDlg::TakeRows()
 {
     m_listed.clear();
     const int count = m_list.GetItemCount();
-    for (int row = 0; row < count; ++row) {
-        RowCells cells;
-        for (size_t column = 0; column < kRowCellCount; ++column)
-            cells[column] = m_list.GetItemText(row, static_cast<int>(column));
-        const IndicatorRecord* record = RecordAt(row);
-        m_listed.push_back(MakeListedIndicator(cells, record ? record->description : std::string()));
-    }
+    for (int row = 0; row < count; ++row)
+        m_listed.push_back(ListedRow(*this, row));
+}
+
+ListedIndicator ListedRow(const CQuorvelDlg& dialog, int row)
+{
+    RowCells cells;
+    for (size_t column = 0; column < kRowCellCount; ++column)
+        cells[column] = dialog.m_list.GetItemText(row, static_cast<int>(column));
+    const IndicatorRecord* record = dialog.RecordAt(row);
+    return MakeListedIndicator(cells, record ? record->description : std::string());
 }
 
 int PrintListed(const std::vector<ListedIndicator>& indicators, bool json)

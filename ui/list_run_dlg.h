@@ -33,6 +33,10 @@ private:
     std::vector<ListedIndicator> m_listed;
 };
 
+// A row as list mode prints it: its cells as the window shows them, then the
+// details from its record's description.
+ListedIndicator ListedRow(const CQuorvelDlg& dialog, int row);
+
 // Writes the indicators to standard output, as a table or as JSON; gives the
 // exit code: whether any indicator was listed.
 int PrintListed(const std::vector<ListedIndicator>& indicators, bool json);

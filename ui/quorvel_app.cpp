@@ -11,6 +11,7 @@
 #include "ui/list_run_dlg.h"
 #include "ui/program_options.h"
 #include "ui/quorvel_dlg.h"
+#include "ui/watch_run_dlg.h"
 #include "win_registry.h"
 
 CQuorvelApp::CQuorvelApp() = default;
@@ -72,6 +73,10 @@ BOOL CQuorvelApp::InitInstance()
         CListRunDlg dialog(options.seconds);
         RunMainDialog(dialog);
         m_exit_code = PrintListed(dialog.Listed(), options.json);
+    } else if (options.mode == RunMode::kWatch) {
+        CWatchRunDlg dialog(options.search_every, options.json);
+        RunMainDialog(dialog);
+        m_exit_code = dialog.ExitCode();
     } else {
         CQuorvelDlg dialog;
         RunMainDialog(dialog);

@@ -6,7 +6,8 @@ class CDialog;
 
 // The application object: answers --help, --version and bad options, starts
 // socket support, refuses to run with multicast switched off, reads the
-// switches and runs the main dialog, in a window or, for --list, without one.
+// switches and runs the main dialog, in a window or, for --list and --watch,
+// without one.
 class CQuorvelApp : public CWinApp {
 public:
     CQuorvelApp();

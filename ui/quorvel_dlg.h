@@ -54,6 +54,9 @@ protected:
     bool InLocalNetwork(unsigned long address) const;
     void FetchDescription(IndicatorRecord& record, const char* location);
     void MarkRow(int row, IndicatorRecord* record, const char* status);
+    // Called after each write of a row's cells; the window needs nothing
+    // more than the cells.
+    virtual void OnRowWritten(int /*row*/) {}
     void FreeRecords();
     bool BeepChecked() const;
 

@@ -3,6 +3,7 @@
 // Kernel services the program uses: debugger output, UTC clock, environment,
 // plain files, error texts.
 
+#include <cerrno>
 #include <cstdint>
 #include <ctime>
 
@@ -40,10 +41,14 @@ BOOL DeleteFileA(const char* path);
 HANDLE CreateFileA(const char* path, DWORD access, DWORD shareMode, void* security,
                    DWORD disposition, DWORD flags, HANDLE templateFile);
 DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD method);
+// Writes all of the data or fails. A pipe without a reader fails with
+// ERROR_BROKEN_PIPE, since the socket support ignores SIGPIPE.
 BOOL WriteFile(HANDLE file, const void* data, DWORD length, DWORD* written, void* overlapped);
 BOOL CloseHandle(HANDLE handle);
 
 // The system's text for an error number; 0 when it has none.
 DWORD FormatMessageA(DWORD flags, const void* source, DWORD code, DWORD language,
                      char* buffer, DWORD size, void* arguments);
+// errno, so the error numbers are the system's own.
 DWORD GetLastError();
+inline constexpr DWORD ERROR_BROKEN_PIPE = EPIPE;

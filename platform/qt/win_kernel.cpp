@@ -130,12 +130,23 @@ DWORD SetFilePointer(HANDLE file, LONG distance, LONG*, DWORD method)
     return position < 0 ? static_cast<DWORD>(-1) : static_cast<DWORD>(position);
 }
 
+// Writes everything, as a blocking write does on the system: a pipe may take
+// part of it, and a signal may interrupt it.
 BOOL WriteFile(HANDLE file, const void* data, DWORD length, DWORD* written, void*)
 {
-    ssize_t count = write(FileDescriptor(file), data, length);
+    const auto* bytes = static_cast<const char*>(data);
+    DWORD done = 0;
+    while (done < length) {
+        const ssize_t count = write(FileDescriptor(file), bytes + done, length - done);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            break;
+        done += static_cast<DWORD>(count);
+    }
     if (written)
-        *written = count < 0 ? 0 : static_cast<DWORD>(count);
-    return count == static_cast<ssize_t>(length);
+        *written = done;
+    return done == length;
 }
 
 BOOL CloseHandle(HANDLE handle)

@@ -39,7 +39,7 @@ expect version 0
 run help /X --help --bogus -platform xcb -reverse
 expect help 0
 ! grep -q 'xcb' "$work/help.err" || fail "Qt took -platform xcb: $(head -n 3 "$work/help.err")"
-for option in /V /X /L --list '--seconds N' --json --all-interfaces --help --version; do
+for option in /V /X /L --list '--seconds N' --watch '--search-every N' --json --all-interfaces --help --version; do
     grep -qF -- "$option" "$work/help.out" || fail "--help does not mention $option"
 done
 grep -q '^Usage: quorvel' "$work/help.out" || fail "--help has no usage line"
@@ -57,7 +57,8 @@ bad_option() {
 
 # The cases themselves are the unit tests'; these are the way out of the program.
 bad_option "--seconds needs a whole number from 1 to 3600, not 'ten'" /X --List --list --seconds ten
-bad_option "--json and --seconds go with --list" --all-interfaces --json
+bad_option "--json goes with --list or --watch" --all-interfaces --json
+bad_option "--list and --watch exclude each other" --watch --list
 
 strays=$(find "$work" -mindepth 1 ! -name '*.out' ! -name '*.err' ! -name '*.rc')
 [ -z "$strays" ] || fail "files appeared in the temporary directory: $strays"

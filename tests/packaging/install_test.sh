@@ -64,7 +64,7 @@ manual="$prefix/share/man/man1/quorvel.1"
 warnings=$(groff -man -ww -z "$manual" 2>&1)
 [ -z "$warnings" ] || fail "the manual page formats with warnings: $warnings"
 text=$(groff -man -Tutf8 "$manual" 2>/dev/null | sed 's/.\x08//g')
-for topic in /V /X /L --list --seconds --json --help --version quorvel.log Indicators.html TMPDIR 'EXIT STATUS'; do
+for topic in /V /X /L --list --seconds --watch --search-every --json --help --version quorvel.log Indicators.html TMPDIR 'EXIT STATUS'; do
     grep -qF -- "$topic" <<<"$text" || fail "the manual page does not mention $topic"
 done
 

@@ -1,10 +1,13 @@
 #include <algorithm>
+#include <cstdlib>
+#include <ctime>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "ui/list_output.h"
+#include "ui/watch_output.h"
 
 namespace {
 
@@ -70,6 +73,40 @@ TEST(ListJsonTest, AnArrayOfObjectsWithEveryFieldByName)
               "\"status\": \"new \", \"valid_until\": \"12:00:00\", \"model_number\": \"\", "
               "\"serial_number\": \"\", \"guid\": \"\", \"presentation_url\": \"\"}\n"
               "]\n");
+}
+
+// The offset comes from %z as +hhmm; the line wants +hh:mm, west of UTC too.
+TEST(WatchOutputTest, LocalTimeWithItsOffsetFromUtc)
+{
+    const std::string savedZone = std::getenv("TZ") ? std::getenv("TZ") : "";
+    const struct {
+        const char* zone;
+        const char* expected;
+    } cases[] = {
+        {"UTC0", "2025-12-09T00:00:00+00:00"},
+        {"IST-5:30", "2025-12-09T05:30:00+05:30"},
+        {"NST3:30", "2025-12-08T20:30:00-03:30"},
+    };
+    for (const auto& [zone, expected] : cases) {
+        setenv("TZ", zone, 1);
+        tzset();
+        EXPECT_EQ(WatchTime(1765238400), expected) << zone;
+    }
+    savedZone.empty() ? unsetenv("TZ") : setenv("TZ", savedZone.c_str(), 1);
+    tzset();
+}
+
+TEST(WatchOutputTest, AnyFieldButValidUntilIsAChange)
+{
+    const ListedIndicator before = Listed("alpha-1");
+    ListedIndicator later = before;
+    later[4] = "12:30:00";
+    EXPECT_FALSE(ChangedBeyondExpiry(before, later));
+    for (size_t field : {size_t{1}, size_t{3}, size_t{6}}) {
+        ListedIndicator changed = later;
+        changed[field] += "x";
+        EXPECT_TRUE(ChangedBeyondExpiry(before, changed)) << field;
+    }
 }
 
 TEST(JsonStringTest, QuotesBackslashesAndControlCharactersAreEscaped)

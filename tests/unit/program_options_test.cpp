@@ -57,20 +57,30 @@ TEST(ProgramOptionsTest, AllInterfacesGoesWithTheWindowAndWithList)
     EXPECT_FALSE(ParseProgramOptions({"--all-interfaces=yes"}).all_interfaces);
 }
 
-TEST(ProgramOptionsTest, ListModeTakesSecondsInBothFormsAndJson)
+TEST(ProgramOptionsTest, ListAndWatchTakeTheirSecondsInBothFormsAndJson)
 {
-    const ProgramOptions plain = ParseProgramOptions({"--list"});
-    EXPECT_EQ(plain.mode, RunMode::kList);
-    EXPECT_EQ(plain.seconds, 5);
-    EXPECT_FALSE(plain.json);
-
-    const ProgramOptions separate = ParseProgramOptions({"/L", "--seconds", "12", "--list", "--json"});
-    EXPECT_EQ(separate.mode, RunMode::kList);
-    EXPECT_EQ(separate.seconds, 12);
-    EXPECT_TRUE(separate.json);
-
-    EXPECT_EQ(ParseProgramOptions({"--list", "--seconds=3600"}).seconds, 3600);
-    EXPECT_EQ(ParseProgramOptions({"--list", "--seconds", "1"}).seconds, 1);
+    const struct {
+        Arguments arguments;
+        RunMode mode;
+        int seconds;
+        int searchEvery;
+        bool json;
+    } cases[] = {
+        {{"--list"}, RunMode::kList, 5, 0, false},
+        {{"/L", "--seconds", "12", "--list", "--json"}, RunMode::kList, 12, 0, true},
+        {{"--list", "--seconds=3600"}, RunMode::kList, 3600, 0, false},
+        {{"--list", "--seconds", "1"}, RunMode::kList, 1, 0, false},
+        {{"--watch"}, RunMode::kWatch, 5, 0, false},
+        {{"--search-every", "10", "/L", "--watch", "--json"}, RunMode::kWatch, 5, 10, true},
+        {{"--watch", "--search-every=86400"}, RunMode::kWatch, 5, 86400, false},
+    };
+    for (const auto& [arguments, mode, seconds, searchEvery, json] : cases) {
+        const ProgramOptions options = ParseProgramOptions(arguments);
+        EXPECT_EQ(options.mode, mode) << Joined(arguments);
+        EXPECT_EQ(options.seconds, seconds) << Joined(arguments);
+        EXPECT_EQ(options.search_every, searchEvery) << Joined(arguments);
+        EXPECT_EQ(options.json, json) << Joined(arguments);
+    }
 }
 
 TEST(ProgramOptionsTest, HelpAndVersionWinOverEverythingElseThatIsValid)
@@ -95,8 +105,15 @@ TEST(ProgramOptionsTest, BadOptionsAreRefusedWithTheReason)
         {{"--list", "--seconds", "+5"}, "--seconds needs a whole number from 1 to 3600, not '+5'"},
         {{"--list", "--seconds="}, "--seconds needs a whole number from 1 to 3600, not ''"},
         {{"--list", "--seconds", "--json"}, "--seconds needs a whole number from 1 to 3600, not '--json'"},
-        {{"--json"}, "--json and --seconds go with --list"},
-        {{"--seconds", "5"}, "--json and --seconds go with --list"},
+        {{"--json"}, "--json goes with --list or --watch"},
+        {{"--seconds", "5"}, "--seconds goes with --list"},
+        {{"--watch", "--seconds", "5"}, "--seconds goes with --list"},
+        {{"--list", "--watch"}, "--list and --watch exclude each other"},
+        {{"--search-every", "60"}, "--search-every goes with --watch"},
+        {{"--list", "--search-every=60"}, "--search-every goes with --watch"},
+        {{"--watch", "--search-every"}, "--search-every needs a number of seconds"},
+        {{"--watch", "--search-every", "9"}, "--search-every needs a whole number from 10 to 86400, not '9'"},
+        {{"--watch", "--search-every=86401"}, "--search-every needs a whole number from 10 to 86400, not '86401'"},
     };
     for (const auto& [arguments, problem] : cases) {
         const ProgramOptions options = ParseProgramOptions(arguments);
@@ -109,12 +126,13 @@ TEST(ProgramOptionsTest, BadOptionsAreRefusedWithTheReason)
 // option that contained "-L", "-V" or "-X" would turn one on by itself.
 TEST(ProgramOptionsTest, NoLongOptionTurnsOnASwitch)
 {
-    const char* line = "quorvel --list --seconds=5 --json --help --version --all-interfaces";
+    const char* line = "quorvel --list --seconds=5 --json --help --version --all-interfaces --watch --search-every=10";
     const char* arguments = line + 8;
     for (char letter : {'L', 'V', 'X'})
         EXPECT_FALSE(HasSwitch(line, arguments, letter)) << letter;
     const std::string usage = UsageText();
-    for (const char* option : {"--list", "--seconds N", "--json", "--help", "--version", "--all-interfaces", "/V", "/X", "/L"})
+    for (const char* option : {"--list", "--seconds N", "--watch", "--search-every N", "--json", "--help", "--version",
+                               "--all-interfaces", "/V", "/X", "/L"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
 }
 
