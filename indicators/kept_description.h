@@ -14,6 +14,6 @@ inline constexpr size_t kKeptValueLimit = 2048;
 // the body's order, overlaps merged. ExtractBetween gives the same value
 // from this as from the whole body for every one of those elements. A value
 // longer than kKeptValueLimit keeps only its first kKeptValueLimit bytes
-// (and any other element standing inside it), which bounds the whole to
-// about 12 KiB.
+// (and any other element standing inside it), which keeps the whole under
+// 13 KiB.
 std::string KeptDescription(std::string_view body);
