@@ -29,6 +29,7 @@ LARGE_PER_HOST=200
 LARGE_TOTAL=$((LARGE_HOSTS * LARGE_PER_HOST))
 [[ $RUNS =~ ^[0-9]+$ ]] && [ "$RUNS" -ge 1 ] && [ "$RUNS" -le 20 ] || lab_fail "BENCH_RUNS must be 1..20"
 mkdir -p "$OUT"
+lab_require_root
 
 # list_run NAME SECONDS EXPECTED PREFIX: `quorvel --list --seconds SECONDS`
 # on the PC host in the background, watched until it printed EXPECTED lines
