@@ -40,12 +40,13 @@ list_run() {
         bash -c 'exec env -u DISPLAY "$@" 2>/dev/null' list "$QUORVEL" --list --seconds "$2"
 }
 
-# report NAME WHAT: the peak and the rows listed, from the watcher's RESULT line.
+# report NAME WHAT [ROWS]: the peak from the watcher's RESULT line, and with
+# ROWS how many of them the list printed.
 report() {
     local result
     result=$(grep '^RESULT' "$OUT/$1.txt")
     local peak=${result##*peak_rss_kb=} seen=${result##*seen=}
-    echo "   $2: peak resident set $((${peak%% *} / 1024)) MB (${peak%% *} kB), ${seen%% *} rows seen"
+    echo "   $2: peak resident set $((${peak%% *} / 1024)) MB (${peak%% *} kB)${3:+, ${seen%% *} of $3 listed}"
 }
 
 flood_run() {
@@ -80,7 +81,7 @@ large_run() {
         local list
         list=$(list_run "large-run$1" 40 "$LARGE_TOTAL" '10.77.1.1')
         lab_wait_exit "$list" 110 >/dev/null || lab_fail "the list run did not end"
-        report "large-run$1" "run $1, $LARGE_TOTAL indicators with 1 MiB descriptions"
+        report "large-run$1" "run $1, $LARGE_TOTAL indicators with 1 MiB descriptions" "$LARGE_TOTAL"
     )
 }
 
