@@ -300,6 +300,9 @@ TEST_F(DiscoveryTest, NewUsnsPastARowBoundAreDroppedAndKnownOnesServed)
         announce("uuid:inside", "10.77.1.20");
         announce("uuid:x-0", "10.78.0.1");
         EXPECT_EQ(harness.Cell(dialog, 0, 3), "online ") << "a known USN is served at the bound";
+        // The senders past the first 256 with drops in the last minute share a line.
+        for (int host = 1; host <= 260; ++host)
+            announce("uuid:many", ("10.79." + std::to_string(host / 200) + "." + std::to_string(host % 200)).c_str());
         harness.SetNow(harness.Now() + 60);
         announce("uuid:x-again", "10.78.0.1");
         EXPECT_EQ(dialog.m_list.GetItemCount(), 4096);
@@ -308,6 +311,9 @@ TEST_F(DiscoveryTest, NewUsnsPastARowBoundAreDroppedAndKnownOnesServed)
     EXPECT_EQ(harness.log.Count(line("10.78.0.1", "256 rows per sender address", 2)), 1u);
     EXPECT_EQ(harness.log.Count(line("10.78.1.15", "4096 rows in all", 1)), 1u);
     EXPECT_EQ(harness.log.Count(line("10.77.1.20", "4096 rows in all", 1)), 1u);
+    EXPECT_EQ(harness.log.Count(line("10.79.1.53", "4096 rows in all", 1)), 1u);
+    EXPECT_EQ(harness.log.Count(line("other senders", "4096 rows in all", 1)), 1u);
+    EXPECT_EQ(harness.log.Count(line("10.79.1.54", "4096 rows in all", 1)), 0u);
     EXPECT_EQ(server.connections(), 0) << "a dropped USN is not fetched";
 }
 
