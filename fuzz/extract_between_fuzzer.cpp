@@ -2,7 +2,8 @@
 // chain the program runs on every fetched description (body, model
 // description, host name in quotes, model name, and the details the
 // selection shows). Each result must be exactly what sits between the first
-// open tag and the first close tag after it.
+// open tag and the first close tag after it, and what a record keeps of the
+// body must give the same, or for a value over the kept limit its start.
 //
 // Input: "open\0close\0text" tries that pair on text; without two zero bytes
 // the whole input is the text (a description response as fetched).
@@ -12,24 +13,14 @@
 #include <string>
 
 #include "fuzz_checks.h"
-#include "indicators/extract_between.h"
+#include "indicators/description_elements.h"
+#include "indicators/kept_description.h"
 #include "ssdp/ssdp_message.h"
 
 namespace {
 
-struct TagPair {
-    const char* open;
-    const char* close;
-};
-
-// The tags the program reads from a description.
-constexpr TagPair kDescriptionTags[] = {
-    {"<modelDescription>", "</modelDescription>"},
-    {"<modelName>", "</modelName>"},
-    {"<modelNumber>", "</modelNumber>"},
-    {"<serialNumber>", "</serialNumber>"},
-    {"<UDN>uuid:", "</UDN>"},
-};
+// Bounded by the kept limit for each element with its markers.
+constexpr size_t kKeptSizeLimit = 13 * 1024;
 
 std::string CheckedExtract(const std::string& text, const char* open, const char* close)
 {
@@ -59,9 +50,18 @@ void CheckDescription(const std::string& response)
     if (!parsed.body)
         return;
     const std::string description = parsed.body;
-    for (const TagPair& tags : kDescriptionTags)
-        CheckedExtract(description, tags.open, tags.close);
-    const std::string modelDescription = CheckedExtract(description, kDescriptionTags[0].open, kDescriptionTags[0].close);
+    const std::string kept = KeptDescription(description);
+    Require(kept.size() <= kKeptSizeLimit);
+    for (const DescriptionElement& element : kDescriptionElements) {
+        const std::string whole = CheckedExtract(description, element.open, element.close);
+        const std::string fromKept = ElementText(kept, element);
+        if (whole.size() <= kKeptValueLimit)
+            Require(fromKept == whole);
+        else
+            Require(fromKept.compare(0, kKeptValueLimit, whole, 0, kKeptValueLimit) == 0);
+    }
+    const std::string modelDescription =
+        CheckedExtract(description, kModelDescriptionElement.open, kModelDescriptionElement.close);
     CheckedExtract(modelDescription, "\"", "\"");
 }
 

@@ -3,8 +3,9 @@
 #include <cstdio>
 
 #include "indicators/alive_rules.h"
-#include "indicators/extract_between.h"
+#include "indicators/description_elements.h"
 #include "indicators/get_url.h"
+#include "indicators/kept_description.h"
 #include "log/log_message.h"
 #include "res/resource.h"
 #include "ui/quorvel_dlg.h"
@@ -39,6 +40,23 @@ void MarkOutsideNetwork(IndicatorRecord& record)
     record.dev_type = kUnknown;
 }
 
+// The response is split in place, and the record keeps only the parts of
+// the body that its readers take values from.
+void TakeDescription(IndicatorRecord& record, std::string& response)
+{
+    SsdpMessage parsed;
+    ParseSsdpMessage(parsed, response.data());
+    if (!parsed.body) {
+        record.description = kNoBody;
+        record.model_description = record.hostname = record.dev_type = kUnknown;
+        return;
+    }
+    record.description = KeptDescription(parsed.body);
+    record.model_description = ElementText(record.description, kModelDescriptionElement);
+    record.hostname = ExtractBetween(record.model_description, "\"", "\"");
+    record.dev_type = ElementText(record.description, kModelNameElement);
+}
+
 }  // namespace
 
 bool CQuorvelDlg::BeepChecked() const { return IsDlgButtonChecked(IDC_BEEP) != 0; }
@@ -63,26 +81,26 @@ void CQuorvelDlg::FetchDescription(IndicatorRecord& record, const char* location
         return;
     }
     LogMessage("GetUrl(%s)", location);
-    const FetchResult fetched = GetAnnouncedUrl(
+    FetchResult fetched = GetAnnouncedUrl(
         location, [this](const std::string& host) { return m_timed_out_peers.HoldsHost(host, _time64(nullptr)); });
     if (fetched.outOfTime)
         m_timed_out_peers.Remember(fetched.host, record.address_text, _time64(nullptr));
-    record.description = fetched.response;
-    LogMessage("GetUrl(%s)=%d", location, static_cast<int>(record.description.size()));
-    if (record.description.empty())
-        return;
-    std::string response = record.description;
-    SsdpMessage parsed;
-    ParseSsdpMessage(parsed, response.data());
-    if (!parsed.body) {
-        record.description = kNoBody;
-        record.model_description = record.hostname = record.dev_type = kUnknown;
-        return;
+    LogMessage("GetUrl(%s)=%d", location, static_cast<int>(fetched.response.size()));
+    record.description.clear();
+    if (!fetched.response.empty())
+        TakeDescription(record, fetched.response);
+}
+
+// Checked before the record exists, so a dropped USN costs no fetch.
+bool CQuorvelDlg::AdmitNewRow(uint32_t sender, const std::string& senderText)
+{
+    const RowBound passed = m_row_bounds.Passed(sender);
+    if (passed != RowBound::None) {
+        m_dropped_usn_log.Dropped(sender, senderText.c_str(), passed, _time64(nullptr));
+        return false;
     }
-    record.description = parsed.body;
-    record.model_description = ExtractBetween(record.description, "<modelDescription>", "</modelDescription>");
-    record.hostname = ExtractBetween(record.model_description, "\"", "\"");
-    record.dev_type = ExtractBetween(record.description, "<modelName>", "</modelName>");
+    m_row_bounds.Added(sender);
+    return true;
 }
 
 void CQuorvelDlg::OnAlive(const SsdpMessage& message, unsigned long sender)
@@ -115,11 +133,15 @@ void CQuorvelDlg::OnAlive(const SsdpMessage& message, unsigned long sender)
     const bool found = record != nullptr;
     bool signal = false;
     if (!found) {
+        if (!AdmitNewRow(static_cast<uint32_t>(sender), senderText))
+            return;
         record = new IndicatorRecord;
         record->usn = usn;
         signal = true;
     }
     const uint32_t previousAddress = record->address;
+    if (found)
+        m_row_bounds.Moved(previousAddress, static_cast<uint32_t>(sender));
     record->address = static_cast<uint32_t>(sender);
     record->address_text = senderText;
 

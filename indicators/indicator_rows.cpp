@@ -86,4 +86,5 @@ void CQuorvelDlg::FreeRecords()
             delete record;
     }
     m_records_by_usn.clear();
+    m_row_bounds = RowBounds{};
 }

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <strings.h>
 
-#include "indicators/extract_between.h"
+#include "indicators/description_elements.h"
 #include "indicators/get_url.h"
 #include "log/log_message.h"
 #include "res/resource.h"
@@ -34,7 +34,7 @@ void CQuorvelDlg::OpenPresentationPage(const char* suffix)
     const IndicatorRecord* record = GetSelectedRecord();
     if (!record)
         return;
-    const std::string url = ExtractBetween(record->description, "<presentationURL>", "</presentationURL>");
+    const std::string url = ElementText(record->description, kPresentationUrlElement);
     if (url.empty())
         return;
     const std::string page = url + suffix;

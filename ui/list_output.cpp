@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "indicators/extract_between.h"
+#include "indicators/description_elements.h"
 
 namespace {
 
@@ -23,17 +23,12 @@ constexpr ListedField kListedFields[kListedFieldCount] = {
     {"Presentation URL", "presentation_url"},
 };
 
-struct DescriptionMarkers {
-    const char* open;
-    const char* close;
-};
-
 // The details that follow the row cells, in field order.
-constexpr DescriptionMarkers kDetailMarkers[kListedFieldCount - kRowCellCount] = {
-    {"<modelNumber>", "</modelNumber>"},
-    {"<serialNumber>", "</serialNumber>"},
-    {"<UDN>uuid:", "</UDN>"},
-    {"<presentationURL>", "</presentationURL>"},
+constexpr DescriptionElement kDetailElements[kListedFieldCount - kRowCellCount] = {
+    kModelNumberElement,
+    kSerialNumberElement,
+    kUdnElement,
+    kPresentationUrlElement,
 };
 
 bool IsControl(unsigned char byte) { return byte < 0x20 || byte == 0x7f; }
@@ -118,10 +113,8 @@ ListedIndicator MakeListedIndicator(const RowCells& cells, const std::string& de
     ListedIndicator indicator;
     for (size_t i = 0; i < kRowCellCount; ++i)
         indicator[i] = cells[i];
-    for (size_t i = kRowCellCount; i < kListedFieldCount; ++i) {
-        const DescriptionMarkers& markers = kDetailMarkers[i - kRowCellCount];
-        indicator[i] = ExtractBetween(description, markers.open, markers.close);
-    }
+    for (size_t i = kRowCellCount; i < kListedFieldCount; ++i)
+        indicator[i] = ElementText(description, kDetailElements[i - kRowCellCount]);
     return indicator;
 }
 

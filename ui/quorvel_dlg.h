@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "afx_dialog.h"
+#include "indicators/dropped_usn_log.h"
 #include "indicators/indicator_record.h"
+#include "indicators/row_bounds.h"
 #include "indicators/timed_out_peers.h"
 #include "ssdp/ssdp_message.h"
 #include "ssdp/ssdp_receiver.h"
@@ -53,6 +55,7 @@ protected:
     void OnAlive(const SsdpMessage& message, unsigned long sender);
     bool InLocalNetwork(unsigned long address) const;
     void FetchDescription(IndicatorRecord& record, const char* location);
+    bool AdmitNewRow(uint32_t sender, const std::string& senderText);
     void MarkRow(int row, IndicatorRecord* record, const char* status);
     // Called after each write of a row's cells; the window needs nothing
     // more than the cells.
@@ -114,4 +117,6 @@ public:
     CDlgItemResizer m_resizer;
     CRect m_rcClient;
     TimedOutPeers m_timed_out_peers;
+    RowBounds m_row_bounds;
+    DroppedUsnLog m_dropped_usn_log;
 };

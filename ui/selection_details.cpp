@@ -1,7 +1,7 @@
 // The selected indicator's details and the buttons that act on it, refreshed
 // on every item change the list reports.
 
-#include "indicators/extract_between.h"
+#include "indicators/description_elements.h"
 #include "res/resource.h"
 #include "ui/quorvel_dlg.h"
 
@@ -9,15 +9,14 @@ namespace {
 
 struct DetailField {
     int id;
-    const char* open;
-    const char* close;
+    DescriptionElement element;
 };
 
 constexpr DetailField kDetailFields[] = {
-    {IDC_MODEL_NAME, "<modelName>", "</modelName>"},
-    {IDC_MODEL_NUMBER, "<modelNumber>", "</modelNumber>"},
-    {IDC_SERIAL_NUMBER, "<serialNumber>", "</serialNumber>"},
-    {IDC_GUID, "<UDN>uuid:", "</UDN>"},
+    {IDC_MODEL_NAME, kModelNameElement},
+    {IDC_MODEL_NUMBER, kModelNumberElement},
+    {IDC_SERIAL_NUMBER, kSerialNumberElement},
+    {IDC_GUID, kUdnElement},
 };
 
 constexpr int kSelectionButtons[] = {IDOK, IDC_PING, IDC_TELNET, IDC_BACKUP};
@@ -31,7 +30,7 @@ void CQuorvelDlg::OnItemchangedList(NMHDR*, LRESULT* result)
         GetDlgItem(id)->EnableWindow(record != nullptr);
     GetDlgItem(IDC_VNC)->EnableWindow(!m_viewer_path.empty() && record != nullptr);
     for (const DetailField& field : kDetailFields) {
-        const std::string text = record ? ExtractBetween(record->description, field.open, field.close) : "---";
+        const std::string text = record ? ElementText(record->description, field.element) : "---";
         SetDlgItemText(field.id, text.c_str());
     }
     *result = 0;

@@ -13,6 +13,7 @@
 #include "isolated_network.h"
 #include "loopback_http_server.h"
 #include "tcp_listener.h"
+#include "indicators/description_elements.h"
 #include "res/resource.h"
 
 namespace {
@@ -246,6 +247,74 @@ TEST_F(DiscoveryTest, DescriptionWithoutBodyOrAFailedFetch)
     EXPECT_TRUE(harness.log.Contains(">GetUrl: refused, own address 10.77.1.1: " + kOwnService));
     EXPECT_TRUE(harness.log.Contains("GetUrl(" + kOwnService + ")=0"));
     EXPECT_FALSE(harness.log.Contains("GetUrl::TryConnect(" + kOwnService + ")"));
+}
+
+// A body near the response cap keeps every value in a record of a few
+// kilobytes, wherever in the body its element stands.
+TEST_F(DiscoveryTest, ALargeDescriptionKeepsEveryValueInASmallRecord)
+{
+    std::string response = DescriptionResponse("scale-7", "K3 Indicator");
+    const std::string filler(340 * 1024, ' ');
+    response.insert(response.find("<modelNumber>"), filler);
+    response.insert(response.find("<modelDescription>"), filler);
+    LoopbackHttpServer large(response + filler);
+    harness.Run([&](CQuorvelDlg& dialog) {
+        harness.Receive(dialog, AliveNotify(kUsnA, large.Url("d")), "10.77.1.20");
+        EXPECT_EQ(harness.Cell(dialog, 0, 1), "scale-7");
+        EXPECT_EQ(harness.Cell(dialog, 0, 2), "K3 Indicator");
+        const std::string& kept = dialog.RecordAt(0)->description;
+        EXPECT_LT(kept.size(), 1024u);
+        EXPECT_EQ(ElementText(kept, kSerialNumberElement), "SN-0001");
+        EXPECT_EQ(ElementText(kept, kUdnElement), "11111111-2222-3333-4444-555555555555");
+        EXPECT_EQ(ElementText(kept, kPresentationUrlElement), "http://10.77.1.20/");
+    });
+    EXPECT_TRUE(harness.log.Contains("GetUrl(" + large.Url("d") + ")=" + std::to_string(response.size() + filler.size())));
+}
+
+// Past 256 rows from one address or 4096 in all a new USN is dropped before
+// any fetch, with a line at most once a minute per sender. A row counts for
+// the address its indicator last spoke from; known USNs are always served.
+TEST_F(DiscoveryTest, NewUsnsPastARowBoundAreDroppedAndKnownOnesServed)
+{
+    const auto line = [](const char* sender, const char* bound, int dropped) {
+        return std::string(">new USN from ") + sender + " dropped, bound of " + bound + " (" +
+               std::to_string(dropped) + " dropped since the last line)";
+    };
+    harness.Run([&](CQuorvelDlg& dialog) {
+        const auto announce = [&](const std::string& usn, const char* sender) {
+            harness.Receive(dialog, AliveNotify(usn, server.Url("d")), sender);
+        };
+        for (int n = 0; n < 258; ++n)
+            announce("uuid:x-" + std::to_string(n), "10.78.0.1");
+        EXPECT_EQ(dialog.m_list.GetItemCount(), 256) << "one address holds up to 256 rows";
+        announce("uuid:x-1", "10.78.0.2");
+        EXPECT_EQ(harness.Cell(dialog, 1, 3), "changed ");
+        announce("uuid:x-moved", "10.78.0.1");
+        EXPECT_EQ(dialog.m_list.GetItemCount(), 257) << "the moved row no longer counts for its old address";
+        for (int host = 1; host <= 15; ++host) {
+            const std::string sender = "10.78.1." + std::to_string(host);
+            for (int n = 0; n < 256; ++n)
+                announce("uuid:" + sender + "-" + std::to_string(n), sender.c_str());
+        }
+        EXPECT_EQ(dialog.m_list.GetItemCount(), 4096);
+        announce("uuid:inside", "10.77.1.20");
+        announce("uuid:x-0", "10.78.0.1");
+        EXPECT_EQ(harness.Cell(dialog, 0, 3), "online ") << "a known USN is served at the bound";
+        // The senders past the first 256 with drops in the last minute share a line.
+        for (int host = 1; host <= 260; ++host)
+            announce("uuid:many", ("10.79." + std::to_string(host / 200) + "." + std::to_string(host % 200)).c_str());
+        harness.SetNow(harness.Now() + 60);
+        announce("uuid:x-again", "10.78.0.1");
+        EXPECT_EQ(dialog.m_list.GetItemCount(), 4096);
+    });
+    EXPECT_EQ(harness.log.Count(line("10.78.0.1", "256 rows per sender address", 1)), 1u);
+    EXPECT_EQ(harness.log.Count(line("10.78.0.1", "256 rows per sender address", 2)), 1u);
+    EXPECT_EQ(harness.log.Count(line("10.78.1.15", "4096 rows in all", 1)), 1u);
+    EXPECT_EQ(harness.log.Count(line("10.77.1.20", "4096 rows in all", 1)), 1u);
+    EXPECT_EQ(harness.log.Count(line("10.79.1.53", "4096 rows in all", 1)), 1u);
+    EXPECT_EQ(harness.log.Count(line("other senders", "4096 rows in all", 1)), 1u);
+    EXPECT_EQ(harness.log.Count(line("10.79.1.54", "4096 rows in all", 1)), 0u);
+    EXPECT_EQ(server.connections(), 0) << "a dropped USN is not fetched";
 }
 
 // Takes connections into its backlog and never answers, as the server of a

@@ -8,9 +8,11 @@
 # characters and one of 600, LOCATIONs on the PC's own services. After each:
 # the program still runs, a later announcement of a well-behaved indicator is
 # listed, and the window was held no longer than the fetch bounds allow.
-# Last, a hanging device that announces every second under a new LOCATION
+# Then a hanging device that announces every second under a new LOCATION
 # beside 64 good indicators is asked once in a minute and holds the window for
-# one fetch bound.
+# one fetch bound. Last, a host outside the network announcing a new USN in
+# every message gets 256 rows and one log line, a good indicator beside it is
+# listed, and the program's peak memory stays under its bound.
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/lib/lab.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/lib/hostile_watcher.sh"
@@ -27,6 +29,8 @@ MODEL='QTS-420 Indicator'
 SLOW_FETCH_BOUND_MS=12000
 # Everything else answers at once.
 QUICK_BOUND_MS=3000
+# The peak resident set the program may reach whatever the LAN sends.
+PEAK_BOUND_KB=$((150 * 1024))
 # One receive bound of 5 s in a minute, with room for a loaded machine.
 MINUTE_HELD_BOUND_MS=6000
 LIST_SECONDS=6
@@ -289,6 +293,28 @@ echo "   the good indicators were fetched $served times more"
 expect_running "the hanging device beside 64 good ones"
 stop_sim "$HANG_SIM"
 stop_sim "$HERD_SIM"
+
+echo "== a host outside the network announcing a new USN in every message, beside a good indicator"
+USN_FLOOD_IP=10.77.3.40
+lab_host usnflood "$USN_FLOOD_IP/24"
+tell mark
+USN_FLOOD=$(lab_spawn usnflood "$LAB_TMP/usnflood.log" "$SSDP_FLOOD" --ip "$USN_FLOOD_IP" --rate 5000 --seconds 20 \
+    --mode new-usns)
+lab_wait_for_count "$W/list.txt" "^${USN_FLOOD_IP//./\\.}$TAB" 256 10 || lab_fail "the flooding host did not get 256 rows"
+announce_good usnflood
+lab_wait_exit "$USN_FLOOD" 30 >/dev/null || lab_fail "the USN flood did not end"
+lab_wait_for_count "$TRACE" "^OnAlive\\(${USN_FLOOD_IP//./\\.}\\)" 100000 30 || lab_fail "the flood was not all read"
+# The second command is taken only after the report that followed the first.
+tell mark
+tell mark
+usn_rows=$(grep -c "^${USN_FLOOD_IP//./\\.}$TAB" "$W/list.txt")
+[ "$usn_rows" -eq 256 ] || lab_fail "the flooding host holds $usn_rows rows"
+[ "$(grep -c "^>new USN from ${USN_FLOOD_IP//./\\.} dropped, bound of 256 rows per sender address" "$TRACE")" -eq 1 ] ||
+    lab_fail "not one line a minute for the dropped USNs"
+peak=$(stat_value peak_rss_kb)
+echo "   peak resident memory ${peak} kB (bound ${PEAK_BOUND_KB} kB)"
+[ "$peak" -lt "$PEAK_BOUND_KB" ] || lab_fail "the program's peak resident memory reached ${peak} kB"
+expect_running "the flood of new USNs"
 
 lab_expect_no_grep "$W/list.txt" "^10\\.77\\.1\\.26$TAB"
 [ "$(grep -c "^10\\.77\\.1\\.20$TAB" "$W/list.txt")" -eq 2 ] || lab_fail "the bare-LF announcement made a row"

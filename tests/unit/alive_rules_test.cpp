@@ -3,7 +3,9 @@
 #include <arpa/inet.h>
 
 #include "indicators/alive_rules.h"
+#include "indicators/description_elements.h"
 #include "indicators/extract_between.h"
+#include "indicators/kept_description.h"
 #include "indicators/timed_out_peers.h"
 
 namespace {
@@ -43,6 +45,38 @@ TEST(ExtractBetweenTest, CutsBetweenTheFirstMarkersOnly)
     EXPECT_EQ(ExtractBetween("<UDN>uuid:1234</UDN>", "<UDN>uuid:", "</UDN>"), "1234");
     EXPECT_EQ(ExtractBetween("<UDN>UUID:1234</UDN>", "<UDN>uuid:", "</UDN>"), "");
     EXPECT_EQ(ExtractBetween("<serialNumber></serialNumber>", "<serialNumber>", "</serialNumber>"), "");
+}
+
+// What a record keeps of a body of up to the 1 MiB response cap gives every
+// element's value as the whole body does, wherever the element stands.
+TEST(KeptDescriptionTest, GivesEachElementAsTheWholeBodyDoes)
+{
+    const std::string filler(512 * 1024, 'x');
+    const std::string elements = "<modelDescription>Indicator \"scale-7\"</modelDescription><modelName>K3</modelName>"
+                                 "<modelNumber>K3-100</modelNumber><serialNumber>SN-1</serialNumber>"
+                                 "<UDN>uuid:1111-2222</UDN><presentationURL>http://10.77.1.20/</presentationURL>";
+    const std::string bodies[] = {
+        elements + filler + filler,
+        filler + elements + filler,
+        filler + filler.substr(1024) + elements,
+        // Spread over the body, one before its opening marker's first use.
+        "<modelName>A</modelName>" + filler + "</UDN><UDN>uuid:u</UDN>" + filler + "<serialNumber>s</serialNumber>",
+        // A marker inside another element's value, a bare <UDN> before the
+        // marked one, an opening marker without a closing one.
+        "<modelName>a<serialNumber>b</modelName>c</serialNumber><UDN>UUID:x</UDN><UDN>uuid:y</UDN><modelNumber>",
+        "<modelDescription>" + filler + "\"end\"</modelDescription><modelName>M</modelName>",
+    };
+    for (const std::string& body : bodies) {
+        const std::string kept = KeptDescription(body);
+        EXPECT_LE(kept.size(), 16u * 1024) << body.substr(0, 80);
+        for (const DescriptionElement& element : kDescriptionElements) {
+            const std::string whole = ElementText(body, element);
+            if (whole.size() <= kKeptValueLimit)
+                EXPECT_EQ(ElementText(kept, element), whole) << element.open << " in " << body.substr(0, 80);
+            else
+                EXPECT_EQ(ElementText(kept, element), whole.substr(0, kKeptValueLimit)) << element.open;
+        }
+    }
 }
 
 TEST(TimedOutPeersTest, HoldsTheHostAndTheSenderForSixtySecondsUntilForgotten)

@@ -1,10 +1,13 @@
-// Sends foreign SSDP traffic to the group at a steady rate, as a busy LAN
-// does: searches for another device type, announcements of another device
-// type, and goodbyes of indicators nobody has seen. None of it is for the
-// program, which must still read every datagram. Bounded in rate, time and
-// count; ends at the latest 5 s after the planned time.
+// Sends SSDP traffic to the group at a steady rate. By default foreign
+// traffic, as a busy LAN does: searches for another device type,
+// announcements of another device type, and goodbyes of indicators nobody has
+// seen. None of it is for the program, which must still read every datagram.
+// With --mode new-usns, announcements of the indicator type, each under a USN
+// never sent before, as a buggy device that makes up a UUID per message
+// does. Bounded in rate, time and count; ends at the latest 5 s after the
+// planned time.
 //
-//   ssdp-flood --ip ADDR --rate N --seconds S
+//   ssdp-flood --ip ADDR --rate N --seconds S [--mode foreign|new-usns]
 //
 // Prints "SENT n FAILED f IN ms" on standard output at the end.
 
@@ -39,6 +42,7 @@ struct Options {
     std::string address;
     int rate = 0;
     int seconds = 0;
+    bool newUsns = false;
 };
 
 bool ParseOptions(int argc, char** argv, Options& options)
@@ -51,6 +55,8 @@ bool ParseOptions(int argc, char** argv, Options& options)
             options.rate = std::atoi(argv[i + 1]);
         else if (name == "--seconds")
             options.seconds = std::atoi(argv[i + 1]);
+        else if (name == "--mode" && (argv[i + 1] == std::string("foreign") || argv[i + 1] == std::string("new-usns")))
+            options.newUsns = argv[i + 1] == std::string("new-usns");
         else
             return false;
     }
@@ -65,11 +71,11 @@ std::string Search()
     return std::string(request, length > 0 ? static_cast<size_t>(length) : 0);
 }
 
-std::string OtherAlive(const std::string& address, long number)
+std::string Alive(const std::string& address, long number, const char* type)
 {
     return "NOTIFY * HTTP/1.1\r\nHOST: 239.255.255.250:1900\r\nCACHE-CONTROL: max-age=1800\r\nLOCATION: http://" +
-           address + "/conveyor.xml\r\nNT: " + kOtherType + "\r\nNTS: ssdp:alive\r\nUSN: uuid:flood-" +
-           std::to_string(number) + "::" + kOtherType + "\r\n\r\n";
+           address + "/description.xml\r\nNT: " + type + "\r\nNTS: ssdp:alive\r\nUSN: uuid:flood-" +
+           std::to_string(number) + "::" + type + "\r\n\r\n";
 }
 
 std::string UnknownByebye(long number)
@@ -78,11 +84,13 @@ std::string UnknownByebye(long number)
            "\r\nNTS: ssdp:byebye\r\nUSN: uuid:flood-" + std::to_string(number) + "::" + kSearchTarget + "\r\n\r\n";
 }
 
-std::string Datagram(const std::string& address, long number)
+std::string Datagram(const Options& options, long number)
 {
+    if (options.newUsns)
+        return Alive(options.address, number, kSearchTarget);
     switch (number % 3) {
     case 0: return Search();
-    case 1: return OtherAlive(address, number);
+    case 1: return Alive(options.address, number, kOtherType);
     default: return UnknownByebye(number);
     }
 }
@@ -127,7 +135,7 @@ Tally Flood(int fd, const Options& options)
         const auto elapsedUs = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
         const long due = std::min(total, elapsedUs * options.rate / 1000000 + 1);
         for (; next < due; ++next) {
-            const std::string datagram = Datagram(options.address, next);
+            const std::string datagram = Datagram(options, next);
             const ssize_t result = sendto(fd, datagram.data(), datagram.size(), 0,
                                           reinterpret_cast<const sockaddr*>(&group), sizeof group);
             ++(result == static_cast<ssize_t>(datagram.size()) ? tally.sent : tally.failed);
@@ -143,8 +151,8 @@ int main(int argc, char** argv)
 {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: %s --ip ADDR --rate N(1..%d) --seconds S(1..%d)\n", argv[0], kMaxRate,
-                     kMaxSeconds);
+        std::fprintf(stderr, "usage: %s --ip ADDR --rate N(1..%d) --seconds S(1..%d) [--mode foreign|new-usns]\n",
+                     argv[0], kMaxRate, kMaxSeconds);
         return 2;
     }
     const int fd = OpenSender(options.address);
