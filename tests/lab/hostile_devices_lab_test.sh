@@ -313,7 +313,12 @@ usn_rows=$(grep -c "^${USN_FLOOD_IP//./\\.}$TAB" "$W/list.txt")
     lab_fail "not one line a minute for the dropped USNs"
 peak=$(stat_value peak_rss_kb)
 echo "   peak resident memory ${peak} kB (bound ${PEAK_BOUND_KB} kB)"
-[ "$peak" -lt "$PEAK_BOUND_KB" ] || lab_fail "the program's peak resident memory reached ${peak} kB"
+if [ -n "${ASAN_OPTIONS:-}" ]; then
+    # The sanitizer keeps freed memory in quarantine by design.
+    echo "   (not compared under the sanitizers)"
+elif [ "$peak" -ge "$PEAK_BOUND_KB" ]; then
+    lab_fail "the program's peak resident memory reached ${peak} kB"
+fi
 expect_running "the flood of new USNs"
 
 lab_expect_no_grep "$W/list.txt" "^10\\.77\\.1\\.26$TAB"
