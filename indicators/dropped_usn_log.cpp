@@ -6,14 +6,14 @@ void DroppedUsnLog::Dropped(uint32_t sender, const char* senderText, RowBound bo
 {
     Tally& tally = TallyFor(sender, now);
     ++tally.dropped;
-    if (tally.lined && now - tally.last_line < kLineEverySeconds)
+    if (tally.last_line && now - *tally.last_line < kLineEverySeconds)
         return;
     const bool perSender = bound == RowBound::PerSender;
     LogMessage(">new USN from %s dropped, bound of %d rows %s (%u dropped since the last line)",
                &tally == &m_other_senders ? "other senders" : senderText,
                perSender ? RowBounds::kMaxRowsPerSender : RowBounds::kMaxRows,
                perSender ? "per sender address" : "in all", tally.dropped);
-    tally = Tally{true, now, 0};
+    tally = Tally{now, 0};
 }
 
 DroppedUsnLog::Tally& DroppedUsnLog::TallyFor(uint32_t sender, int64_t now)
@@ -34,5 +34,6 @@ void DroppedUsnLog::ForgetQuietSenders(int64_t now)
     if (now == m_last_sweep)
         return;
     m_last_sweep = now;
-    std::erase_if(m_by_sender, [now](const auto& entry) { return now - entry.second.last_line >= kLineEverySeconds; });
+    // Every tally in the table had its line when it was made.
+    std::erase_if(m_by_sender, [now](const auto& entry) { return now - *entry.second.last_line >= kLineEverySeconds; });
 }

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <unordered_map>
 
 #include "indicators/row_bounds.h"
@@ -21,8 +22,7 @@ public:
 
 private:
     struct Tally {
-        bool lined = false;
-        int64_t last_line = 0;
+        std::optional<int64_t> last_line;
         unsigned dropped = 0;
     };
 
