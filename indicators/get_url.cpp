@@ -126,7 +126,7 @@ void ReceiveResponse(CSocket& socket, FetchResult& result)
             return;
         response.append(buffer, static_cast<size_t>(received));
         if (response.size() >= kResponseCap) {
-            LogMessage(">GetUrl: response cut at %zu bytes", kResponseCap);
+            LogMessage(">GetUrl: response cut at %d bytes", static_cast<int>(kResponseCap));
             return;
         }
     }

@@ -30,7 +30,7 @@ IndicatorRecord* CQuorvelDlg::RecordAt(int row) const
 
 int CQuorvelDlg::FindItem(const IndicatorRecord* record) const
 {
-    LVFINDINFO find;
+    LVFINDINFO find{};
     find.flags = LVFI_PARAM;
     find.lParam = reinterpret_cast<LPARAM>(record);
     return m_list.FindItem(&find);
@@ -54,7 +54,7 @@ void CQuorvelDlg::UpdateItem(IndicatorRecord* record)
     int row = FindItem(record);
     if (row < 0) {
         row = m_list.InsertItem(m_list.GetItemCount(), record->address_text.c_str());
-        LVITEM attach;
+        LVITEM attach{};
         attach.mask = LVIF_PARAM;
         attach.iItem = row;
         attach.lParam = reinterpret_cast<LPARAM>(record);

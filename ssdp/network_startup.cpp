@@ -99,9 +99,9 @@ void CQuorvelDlg::JoinGroup()
 // the PC's own and as a local network.
 bool CQuorvelDlg::FirstAddressOfItsInterface(unsigned index) const
 {
-    const DWORD interfaceIndex = m_interfaces[index].iiIndex;
+    const DWORD interfaceIndex = InterfaceIndexOf(m_interfaces[index]);
     for (unsigned i = 0; i < index && interfaceIndex != 0; ++i) {
-        if (m_interfaces[i].iiIndex == interfaceIndex)
+        if (InterfaceIndexOf(m_interfaces[i]) == interfaceIndex)
             return false;
     }
     return true;

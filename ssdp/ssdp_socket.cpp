@@ -23,7 +23,7 @@ BOOL CSsdpSocket::Create()
 {
     if (!Socket(SOCK_DGRAM, FD_READ | FD_WRITE, IPPROTO_UDP, PF_INET))
         return FALSE;
-    LogMessage("CSsdpSocket::Create(#%d)", m_hSocket);
+    LogMessage("CSsdpSocket::Create(#%d)", static_cast<int>(m_hSocket));
     int ttl = 4;
     if (!CAsyncSocket::SetSockOpt(IP_MULTICAST_TTL, &ttl, sizeof ttl, IPPROTO_IP))
         LogMessage("IP_MULTICAST_TTL failed(%s)", GetErrorText(WSAGetLastError()));
@@ -53,7 +53,7 @@ BOOL CSsdpSocket::SetMulticastInterface(unsigned long interfaceAddress)
     in_addr address = ToInAddr(interfaceAddress);
     char dotted[INET_ADDRSTRLEN];
     std::snprintf(dotted, sizeof dotted, "%s", inet_ntoa(address));
-    LogMessage("CSsdpSocket::SetMulticastInterface(#%d,%s)", m_hSocket, dotted);
+    LogMessage("CSsdpSocket::SetMulticastInterface(#%d,%s)", static_cast<int>(m_hSocket), dotted);
     if (CAsyncSocket::SetSockOpt(IP_MULTICAST_IF, &address, sizeof address, IPPROTO_IP))
         return TRUE;
     LogMessage("SetSockOpt(IP_MULTICAST_IF,%s) failed(%s)", dotted, GetErrorText(WSAGetLastError()));
@@ -84,7 +84,7 @@ void CSsdpSocket::SendDiscover(const char* searchTarget)
     group.sin_family = AF_INET;
     group.sin_port = htons(kSsdpPort);
     group.sin_addr.s_addr = inet_addr(kSsdpGroup);
-    LogMessage("SendDiscover:SentTo(#%d)", m_hSocket);
+    LogMessage("SendDiscover:SentTo(#%d)", static_cast<int>(m_hSocket));
     int sent = length < 0 ? SOCKET_ERROR
                           : SendTo(request, length, reinterpret_cast<sockaddr*>(&group), sizeof group);
     if (sent < 1)

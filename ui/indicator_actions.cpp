@@ -1,8 +1,10 @@
 // What the user does with the selected indicator. Every action works on the
 // indicator selected at the moment and reports nothing to the user.
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
-#include <strings.h>
+#include <string_view>
 
 #include "indicators/description_elements.h"
 #include "indicators/get_url.h"
@@ -16,9 +18,17 @@ namespace {
 
 // The address comes from a device on the LAN: only web pages may go to the
 // desktop's opener, never a local file or another kind of address.
+bool StartsWithIgnoringCase(const std::string& text, std::string_view prefix)
+{
+    return text.size() >= prefix.size() &&
+           std::equal(prefix.begin(), prefix.end(), text.begin(), [](char wanted, char given) {
+               return wanted == std::tolower(static_cast<unsigned char>(given));
+           });
+}
+
 bool IsWebAddress(const std::string& url)
 {
-    return strncasecmp(url.c_str(), "http://", 7) == 0 || strncasecmp(url.c_str(), "https://", 8) == 0;
+    return StartsWithIgnoringCase(url, "http://") || StartsWithIgnoringCase(url, "https://");
 }
 
 void ShellOpen(const char* file, const char* parameters)
@@ -86,7 +96,7 @@ void CQuorvelDlg::OnDblclkList(NMHDR*, LRESULT* result)
     const DWORD position = GetMessagePos();
     POINT point{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
     m_list.ScreenToClient(&point);
-    LVHITTESTINFO hit;
+    LVHITTESTINFO hit{};
     hit.pt = point;
     if (m_list.SubItemHitTest(&hit) >= 0) {
         if (GetQuorvelApp()->m_switch_v)

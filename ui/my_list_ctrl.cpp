@@ -124,7 +124,7 @@ void CMyListCtrl::SetSortMark(int column, bool descending)
     if (!header)
         return;
     char text[kHeaderTextBufferSize] = "";
-    HDITEM item;
+    HDITEM item{};
     item.mask = HDI_TEXT | HDI_WIDTH;
     item.pszText = text;
     item.cchTextMax = kHeaderTextBufferSize;
@@ -173,7 +173,7 @@ void CMyListCtrl::ShowSortMark(CHeaderCtrl* header, int column, const CBitmap& m
 {
     const int count = header->GetItemCount();
     for (int other = 0; other < count; ++other) {
-        HDITEM item;
+        HDITEM item{};
         item.mask = HDI_FORMAT;
         item.fmt = HDF_LEFT | HDF_STRING;
         if (other == column) {

@@ -14,12 +14,25 @@ constexpr const char* kCaption = kVersionText;
 constexpr UINT kExpiryPeriodMs = 60000;
 constexpr UINT kColumnMask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
 
+// The system's column structure has more members on some systems, and a
+// text pointer the control only reads.
+LVCOLUMN Column(int format, int width, const char* title, int subItem)
+{
+    LVCOLUMN column{};
+    column.mask = kColumnMask;
+    column.fmt = format;
+    column.cx = width;
+    column.pszText = const_cast<char*>(title);
+    column.iSubItem = subItem;
+    return column;
+}
+
 const LVCOLUMN kIndicatorColumns[] = {
-    {kColumnMask, LVCFMT_RIGHT, 90, "IP-Addr", 0, kColumnAddress, 0, 0},
-    {kColumnMask, LVCFMT_LEFT, 120, "Hostname", 0, kColumnHostname, 0, 0},
-    {kColumnMask, LVCFMT_LEFT, 120, "DevType", 0, kColumnDevType, 0, 0},
-    {kColumnMask, LVCFMT_LEFT, 70, "Status", 0, kColumnStatus, 0, 0},
-    {kColumnMask, LVCFMT_LEFT, 70, "Valid until", 0, kColumnValidUntil, 0, 0},
+    Column(LVCFMT_RIGHT, 90, "IP-Addr", kColumnAddress),
+    Column(LVCFMT_LEFT, 120, "Hostname", kColumnHostname),
+    Column(LVCFMT_LEFT, 120, "DevType", kColumnDevType),
+    Column(LVCFMT_LEFT, 70, "Status", kColumnStatus),
+    Column(LVCFMT_LEFT, 70, "Valid until", kColumnValidUntil),
 };
 
 }  // namespace

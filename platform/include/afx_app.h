@@ -35,7 +35,7 @@ public:
 CWinApp* AfxGetApp();
 
 // The program path and its arguments joined with blanks.
-const char* GetCommandLineA();
+char* GetCommandLineA();
 
 // The arguments one by one as given, without the program path.
 const std::vector<std::string>& AfxGetArguments();

@@ -9,14 +9,7 @@
 
 #include "win_sock.h"
 #include "win_types.h"
-
-inline constexpr long FD_READ = 0x01;
-inline constexpr long FD_WRITE = 0x02;
-inline constexpr long FD_OOB = 0x04;
-inline constexpr long FD_ACCEPT = 0x08;
-inline constexpr long FD_CONNECT = 0x10;
-inline constexpr long FD_CLOSE = 0x20;
-inline constexpr long FD_ALL_EVENTS = FD_READ | FD_WRITE | FD_OOB | FD_ACCEPT | FD_CONNECT | FD_CLOSE;
+#include "native/afx_socket.h"
 
 BOOL AfxSocketInit(void* data = nullptr);
 

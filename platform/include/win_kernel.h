@@ -3,30 +3,15 @@
 // Kernel services the program uses: debugger output, UTC clock, environment,
 // plain files, error texts.
 
-#include <cerrno>
-#include <cstdint>
 #include <ctime>
 
 #include "win_types.h"
-
-using HANDLE = void*;
-inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(-1);
-using __time64_t = int64_t;
-
-inline constexpr DWORD GENERIC_WRITE = 0x40000000;
-inline constexpr DWORD CREATE_ALWAYS = 2;
-inline constexpr DWORD OPEN_ALWAYS = 4;
-inline constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
-inline constexpr DWORD FILE_END = 2;
-inline constexpr DWORD FORMAT_MESSAGE_FROM_SYSTEM = 0x00001000;
+#include "native/win_kernel.h"
 
 // Standard error, one write per call.
 void OutputDebugStringA(const char* text);
 
 void GetSystemTime(SYSTEMTIME* time);
-__time64_t _time64(__time64_t* result);
-// Local calendar time of a UTC time; 0 on success.
-int _localtime64_s(struct tm* result, const __time64_t* time);
 
 // Copies the variable into buffer and returns its length; 0 when it is
 // missing; the needed size (with terminator) when the buffer is too small.
@@ -38,17 +23,16 @@ BOOL DeleteFileA(const char* path);
 // blocks, and opens only a regular file of the user's own with no other
 // name (fails with EPERM otherwise). Creates the file readable by the user
 // alone, and takes that right from others on an own file that had it.
-HANDLE CreateFileA(const char* path, DWORD access, DWORD shareMode, void* security,
+HANDLE CreateFileA(const char* path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
                    DWORD disposition, DWORD flags, HANDLE templateFile);
 DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD method);
 // Writes all of the data or fails. A pipe without a reader fails with
 // ERROR_BROKEN_PIPE, since the socket support ignores SIGPIPE.
-BOOL WriteFile(HANDLE file, const void* data, DWORD length, DWORD* written, void* overlapped);
+BOOL WriteFile(HANDLE file, const void* data, DWORD length, DWORD* written, LPOVERLAPPED overlapped);
 BOOL CloseHandle(HANDLE handle);
 
 // The system's text for an error number; 0 when it has none.
 DWORD FormatMessageA(DWORD flags, const void* source, DWORD code, DWORD language,
-                     char* buffer, DWORD size, void* arguments);
+                     char* buffer, DWORD size, va_list* arguments);
 // errno, so the error numbers are the system's own.
 DWORD GetLastError();
-inline constexpr DWORD ERROR_BROKEN_PIPE = EPIPE;

@@ -1,49 +1,11 @@
 #pragma once
 
-// Socket types and helpers over the Linux socket API. Option numbers are the
-// Linux ones; WSAGetLastError is errno.
+// Socket types and helpers: the system's own where the platform has them.
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-
-#include <cerrno>
 #include <vector>
 
 #include "win_types.h"
-
-inline constexpr SOCKET INVALID_SOCKET = -1;
-inline constexpr int SOCKET_ERROR = -1;
-inline constexpr int WSAEWOULDBLOCK = EWOULDBLOCK;
-inline constexpr int WSAEMSGSIZE = EMSGSIZE;
-inline constexpr int WSAETIMEDOUT = ETIMEDOUT;
-// A socket's queue was full and datagrams after this point were dropped.
-inline constexpr int WSAENOBUFS = ENOBUFS;
-// Linux has no "don't linger" option; the socket layer maps it to SO_LINGER off.
-inline constexpr int SO_DONTLINGER = ~SO_LINGER;
-
-inline int WSAGetLastError() { return errno; }
-
-// Interface flags as the interface list reports them.
-inline constexpr DWORD IFF_UP = 1;
-inline constexpr DWORD IFF_BROADCAST = 2;
-inline constexpr DWORD IFF_LOOPBACK = 4;
-inline constexpr DWORD IFF_MULTICAST = 16;
-
-union sockaddr_gen {
-    sockaddr Address;
-    sockaddr_in AddressIn;
-};
-
-struct INTERFACE_INFO {
-    DWORD iiFlags = 0;
-    sockaddr_gen iiAddress{};
-    sockaddr_gen iiBroadcastAddress{};
-    sockaddr_gen iiNetmask{};
-    // Linux's addition: the kernel's index of the interface that holds the
-    // address, the same for each of its addresses; 0 when not known.
-    DWORD iiIndex = 0;
-};
+#include "native/win_sock.h"
 
 SOCKET WSASocketA(int family, int type, int protocol);
 int closesocket(SOCKET socket);
@@ -52,3 +14,7 @@ int closesocket(SOCKET socket);
 // the interface of the IPv4 default route comes last, since multicast leaves
 // through the last one kept. false with errno set when the list cannot be read.
 bool GetInterfaceList(SOCKET querySocket, std::vector<INTERFACE_INFO>& interfaces);
+
+// The system's index of the interface that holds the entry's address, the
+// same for each of its addresses; 0 when not known.
+DWORD InterfaceIndexOf(const INTERFACE_INFO& entry);

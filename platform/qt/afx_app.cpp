@@ -61,7 +61,7 @@ BOOL CWinApp::RunsHeadless() { return FALSE; }
 
 CWinApp* AfxGetApp() { return g_app; }
 
-const char* GetCommandLineA() { return g_commandLine.c_str(); }
+char* GetCommandLineA() { return g_commandLine.data(); }
 
 const std::vector<std::string>& AfxGetArguments() { return g_argumentList; }
 

@@ -137,6 +137,10 @@ HBRUSH GetSysColorBrush(int index)
     return face;
 }
 
+CBrush* CBrush::FromHandle(HBRUSH brush) { return reinterpret_cast<CBrush*>(brush); }
+
+CBrush::operator HBRUSH() { return m_created ? reinterpret_cast<HBRUSH>(this) : nullptr; }
+
 // ---- CDC ----------------------------------------------------------------
 
 CDC::CDC() = default;

@@ -104,7 +104,7 @@ DWORD GetEnvironmentVariableA(const char* name, char* buffer, DWORD size)
 
 BOOL DeleteFileA(const char* path) { return unlink(path) == 0; }
 
-HANDLE CreateFileA(const char* path, DWORD access, DWORD, void*, DWORD disposition, DWORD, HANDLE)
+HANDLE CreateFileA(const char* path, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWORD disposition, DWORD, HANDLE)
 {
     // Non-blocking, so that a FIFO put at the path cannot hold the caller.
     int flags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
@@ -132,7 +132,7 @@ DWORD SetFilePointer(HANDLE file, LONG distance, LONG*, DWORD method)
 
 // Writes everything, as a blocking write does on the system: a pipe may take
 // part of it, and a signal may interrupt it.
-BOOL WriteFile(HANDLE file, const void* data, DWORD length, DWORD* written, void*)
+BOOL WriteFile(HANDLE file, const void* data, DWORD length, DWORD* written, LPOVERLAPPED)
 {
     const auto* bytes = static_cast<const char*>(data);
     DWORD done = 0;
@@ -156,7 +156,7 @@ BOOL CloseHandle(HANDLE handle)
     return close(FileDescriptor(handle)) == 0;
 }
 
-DWORD FormatMessageA(DWORD, const void*, DWORD code, DWORD, char* buffer, DWORD size, void*)
+DWORD FormatMessageA(DWORD, const void*, DWORD code, DWORD, char* buffer, DWORD size, va_list*)
 {
     char text[256];
     const char* message = strerror_r(static_cast<int>(code), text, sizeof text);

@@ -129,3 +129,5 @@ bool GetInterfaceList(SOCKET querySocket, std::vector<INTERFACE_INFO>& interface
         return source(interfaces);
     return RecentKernelInterfaces(interfaces);
 }
+
+DWORD InterfaceIndexOf(const INTERFACE_INFO& entry) { return entry.iiIndex; }
