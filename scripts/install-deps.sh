@@ -1,13 +1,14 @@
 #!/bin/sh
 # Installs the Debian packages that the build and the tests need (clang, its
-# sanitizer and fuzzer runtimes and llvm-symbolizer for the fuzz targets). As
+# sanitizer and fuzzer runtimes and llvm-symbolizer for the fuzz targets;
+# mingw-w64 for the Windows program and Wine to run it). As
 # root the missing ones are installed; otherwise the apt-get line is printed
 # and the script fails, so that nothing half-configured is built.
 set -eu
 
 PACKAGES="cmake make g++ pkg-config qt6-base-dev libasound2-dev libgtest-dev \
 iproute2 procps xvfb xauth fonts-dejavu-core jq desktop-file-utils groff-base \
-clang libclang-rt-14-dev llvm"
+clang libclang-rt-14-dev llvm g++-mingw-w64-x86-64-posix wine64"
 
 missing=""
 for package in $PACKAGES; do

@@ -1,0 +1,7 @@
+#pragma once
+
+// The system's own.
+
+#include "win_types.h"
+
+#include <winreg.h>

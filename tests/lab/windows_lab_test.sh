@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# The Windows program under Wine on a namespaced network beside the
+# simulator: --list lists the simulated indicators with their host names,
+# device types and model numbers, and the window under Xvfb lists them too
+# (a screenshot of it is left as windows-window.png in the build folder).
+# Wine's own services, its network driver among them, run where the first
+# Wine process starts, so every Wine process of the prefix runs in the lab.
+set -u
+source "$(dirname "${BASH_SOURCE[0]}")/lib/lab.sh"
+
+: "${QUORVEL_EXE:?QUORVEL_EXE must name quorvel.exe}"
+: "${QUORVEL_SIM:?QUORVEL_SIM must name the quorvel-sim binary}"
+: "${WINEPREFIX:?WINEPREFIX must name the Wine prefix}"
+WINE=${WINE:-/usr/lib/wine/wine64}
+WINESERVER=${WINESERVER:-/usr/lib/wine/wineserver}
+SCREENSHOT=${SCREENSHOT:-$(dirname "$QUORVEL_EXE")/windows-window.png}
+[ -x "$WINE" ] || { echo "SKIP: Wine is not installed (scripts/install-deps.sh)"; exit 77; }
+command -v Xvfb >/dev/null || { echo "SKIP: Xvfb is not installed (scripts/install-deps.sh)"; exit 77; }
+export WINEPREFIX WINEDEBUG=-all
+
+PC_IP=10.77.1.1
+SIM_A=10.77.1.10
+
+lab_require_root
+lab_init
+lab_host pc "$PC_IP/24"
+lab_host sim-a "$SIM_A/24"
+lab_start_sim sim-a "$SIM_A" "$LAB_TMP/sim-a.log" --name alpha-%d --count 2 >/dev/null
+
+stop_wine() { "$WINESERVER" -k 2>/dev/null; "$WINESERVER" -w 2>/dev/null; }
+stop_wine
+# The prefix's TEMP, where /L writes quorvel.log.
+temp_dir="$WINEPREFIX/drive_c/users/$(id -un)/Temp"
+mkdir -p "$temp_dir"
+rm -f "$temp_dir/quorvel.log"
+trap 'stop_wine; kill "${xvfb:-}" 2>/dev/null; lab_cleanup' EXIT
+
+# Wine makes no window, not even a hidden one, without a display; a Windows
+# PC always has its desktop.
+mkdir -p "$LAB_TMP/fb"
+lab_exec pc Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -fbdir "$LAB_TMP/fb" \
+    3>"$LAB_TMP/display" >"$LAB_TMP/xvfb.log" 2>&1 &
+xvfb=$!
+lab_wait_for "$LAB_TMP/display" '^[0-9]+$' 10 || lab_fail "Xvfb did not start"
+display=":$(cat "$LAB_TMP/display")"
+
+# --- --list ---------------------------------------------------------------
+lab_exec pc env DISPLAY="$display" timeout 60 "$WINE" "$QUORVEL_EXE" --list --seconds 3 /L \
+    >"$LAB_TMP/list.out" 2>"$LAB_TMP/list.err"
+rc=$?
+[ "$rc" = 0 ] || {
+    tail -n 5 "$LAB_TMP/list.err" >&2
+    tail -n 30 "$temp_dir/quorvel.log" >&2
+    lab_fail "--list ended with $rc"
+}
+tr -d '\r' <"$LAB_TMP/list.out" >"$LAB_TMP/list.txt"
+for number in 1 2; do
+    lab_expect_grep "$LAB_TMP/list.txt" "^$SIM_A	alpha-$number	[^	]+	online *	[0-9:]+	[^	]+	"
+done
+[ "$(grep -c "^$SIM_A" "$LAB_TMP/list.txt")" = 2 ] || lab_fail "not two rows in $(cat "$LAB_TMP/list.txt")"
+echo "--list under Wine:"
+cat "$LAB_TMP/list.txt"
+
+# --- the window -------------------------------------------------------------
+stop_wine
+rm -f "$temp_dir/quorvel.log"
+lab_spawn pc "$LAB_TMP/window.err" env DISPLAY="$display" "$WINE" "$QUORVEL_EXE" /L >/dev/null
+lab_wait_for_count "$temp_dir/quorvel.log" "[|]GetUrl\\(http://$SIM_A:8[01]/description.xml\\)=[0-9]+" 2 30 ||
+    lab_fail "the window fetched no descriptions"
+# The rows are written right after the fetches; painting follows.
+sleep ${SETTLE:-1}
+python3 "$(dirname "${BASH_SOURCE[0]}")/tools/xwd_to_png.py" "$LAB_TMP/fb/Xvfb_screen0" "$SCREENSHOT" ||
+    lab_fail "no screenshot"
+echo "screenshot: $SCREENSHOT"
