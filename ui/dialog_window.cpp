@@ -37,7 +37,7 @@ bool OnlyWithExtraButtons(int id) { return id == IDC_SHOW_SCALES || id == IDC_BA
 void CQuorvelDlg::FindViewer()
 {
     char path[MAX_PATH];
-    DWORD length = SearchPathA(nullptr, "vncviewer", nullptr, sizeof path, path, nullptr);
+    DWORD length = SearchPathA(nullptr, "vncviewer", ".exe", sizeof path, path, nullptr);
     if (length >= 1 && length < sizeof path)
         m_viewer_path = path;
 }

@@ -69,7 +69,8 @@ void CQuorvelDlg::OnShowScales()
     if (length == 0 || length > 255)
         return;
     const std::string path = std::string(directory) + "Indicators.html";
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         LogMessage(">cannot write \"%s\": %s", path.c_str(), GetErrorText(static_cast<int>(GetLastError())));
         return;

@@ -75,7 +75,7 @@ void CWatchRunDlg::Print(const std::string& line)
         return;
     const int error = static_cast<int>(GetLastError());
     m_printing = false;
-    if (error != static_cast<int>(ERROR_BROKEN_PIPE)) {
+    if (error != static_cast<int>(ERROR_BROKEN_PIPE) && error != static_cast<int>(ERROR_NO_DATA)) {
         LogMessage("CWatchRunDlg::Print() failed(%d:%s)", error, GetErrorText(error));
         m_exit_code = kExitOutputFailed;
     }

@@ -6,7 +6,7 @@
 
 // Looks in each directory of path (colon-separated; null for PATH) for an
 // executable regular file named fileName, with extension appended when the
-// name has none. Copies the full path into buffer and returns its length;
+// name has none (".exe" only on Windows, where programs have it). Copies the full path into buffer and returns its length;
 // returns 0 when there is none, and the needed size (with terminator),
 // leaving buffer alone, when the buffer is too small. filePart, if given,
 // is set to the name within buffer.

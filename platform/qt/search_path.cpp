@@ -20,9 +20,13 @@ bool HasExtension(const std::string& fileName)
     return fileName.find('.', nameStart) != std::string::npos;
 }
 
+// Linux programs have no extension: the system's own for them, ".exe", is
+// never appended.
+bool IsProgramExtension(const char* extension) { return std::string_view(extension) == ".exe"; }
+
 std::string NameWithExtension(const std::string& fileName, const char* extension)
 {
-    if (!extension || HasExtension(fileName))
+    if (!extension || IsProgramExtension(extension) || HasExtension(fileName))
         return fileName;
     return fileName + extension;
 }

@@ -41,6 +41,10 @@ void ConnectStandardStreams()
 // the GUI subsystem too, with the command line split as the system splits it.
 int main(int argc, char** argv)
 {
+    // The working directory comes after the system's folders when a program
+    // is looked for: a program found there is whatever lies where the user
+    // stands.
+    ::SetSearchPathMode(BASE_SEARCH_PATH_ENABLE_SAFE_SEARCHMODE | BASE_SEARCH_PATH_PERMANENT);
     platform::RecordCommandLine(argc, argv);
     CWinApp* app = AfxGetApp();
     if (!app)

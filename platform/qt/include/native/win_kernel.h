@@ -29,6 +29,10 @@ inline constexpr DWORD GENERIC_WRITE = 0x40000000;
 inline constexpr DWORD CREATE_ALWAYS = 2;
 inline constexpr DWORD OPEN_ALWAYS = 4;
 inline constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
+// CreateFileA never follows a link here, whatever the flags.
+inline constexpr DWORD FILE_FLAG_OPEN_REPARSE_POINT = 0x00200000;
 inline constexpr DWORD FILE_END = 2;
 inline constexpr DWORD FORMAT_MESSAGE_FROM_SYSTEM = 0x00001000;
+// Windows reports a pipe without a reader as either.
 inline constexpr DWORD ERROR_BROKEN_PIPE = EPIPE;
+inline constexpr DWORD ERROR_NO_DATA = EPIPE;
