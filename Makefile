@@ -7,7 +7,7 @@ JOBS ?= $(shell nproc)
 ARGS ?=
 PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run check bench install package demo clean windows
+.PHONY: all deps configure build run check bench install package demo clean windows windows-check
 .PHONY: asan-build asan-check fuzz-build fuzz
 
 all: build
@@ -29,10 +29,11 @@ run: build
 	    exit 1; fi
 	$(BUILD)/quorvel $(ARGS)
 
-# Then the whole suite again under the sanitizers, and every fuzz target for
-# CHECK_FUZZ_SECONDS.
+# Then the Windows program's tests under Wine, the whole suite again under the
+# sanitizers, and every fuzz target for CHECK_FUZZ_SECONDS.
 check: build
 	cd $(BUILD) && ctest --output-on-failure --timeout 600
+	$(MAKE) --no-print-directory windows-check
 	$(MAKE) --no-print-directory asan-check
 	$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$(CHECK_FUZZ_SECONDS)
 
@@ -74,6 +75,16 @@ $(WINDOWS_BUILD)/CMakeCache.txt: | deps
 
 windows: $(WINDOWS_BUILD)/CMakeCache.txt
 	cmake --build $(WINDOWS_BUILD) --target quorvel -j $(JOBS)
+
+# Its tests under Wine: the unit tests built for Windows, then the program
+# itself in a lab network beside the Linux build's simulator (root; skipped
+# otherwise, as the other lab tests are).
+windows-check: windows build
+	cmake --build $(WINDOWS_BUILD) --target windows_tests -j $(JOBS)
+	cd $(WINDOWS_BUILD) && ctest --output-on-failure --timeout 300
+	QUORVEL_EXE=$(abspath $(WINDOWS_BUILD))/quorvel.exe QUORVEL_SIM=$(abspath $(BUILD))/tools/quorvel-sim/quorvel-sim \
+	    WINEPREFIX=$(abspath $(WINDOWS_BUILD))/wineprefix bash tests/lab/windows_lab_test.sh; \
+	    status=$$?; [ $$status = 0 ] || [ $$status = 77 ]
 
 # Benchmarks (root, network namespaces); never part of the test run.
 bench: build

@@ -8,7 +8,7 @@ set -eu
 
 PACKAGES="cmake make g++ pkg-config qt6-base-dev libasound2-dev libgtest-dev \
 iproute2 procps xvfb xauth fonts-dejavu-core jq desktop-file-utils groff-base \
-clang libclang-rt-14-dev llvm g++-mingw-w64-x86-64-posix wine64"
+clang libclang-rt-14-dev llvm g++-mingw-w64-x86-64-posix wine64 xdotool"
 
 missing=""
 for package in $PACKAGES; do

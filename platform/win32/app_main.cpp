@@ -20,12 +20,11 @@ void ReopenOnConsole(FILE* stream, DWORD which)
 // A program of the GUI subsystem starts without a console. A run that
 // prints writes to handles redirected for it, or else to the console of the
 // command prompt that started it; a standard stream with neither stays shut.
+// The console is joined either way, so that Ctrl+C there reaches watch mode.
 void ConnectStandardStreams()
 {
     const bool outputGiven = IsUsable(::GetStdHandle(STD_OUTPUT_HANDLE));
     const bool errorGiven = IsUsable(::GetStdHandle(STD_ERROR_HANDLE));
-    if (outputGiven && errorGiven)
-        return;
     if (!::AttachConsole(ATTACH_PARENT_PROCESS))
         return;
     if (!outputGiven)

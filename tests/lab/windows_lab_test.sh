@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # The Windows program under Wine on a namespaced network beside the
 # simulator: --list lists the simulated indicators with their host names,
-# device types and model numbers, and the window under Xvfb lists them too
-# (a screenshot of it is left as windows-window.png in the build folder).
+# device types and model numbers; the window under Xvfb lists them too (a
+# screenshot of it is left as windows-window.png in the build folder), a
+# click on a row and Return open its page through the desktop's opener (a
+# recording stand-in for xdg-open, which Wine's browser hands URLs to), and
+# Alt+S searches again.
 # Wine's own services, its network driver among them, run where the first
 # Wine process starts, so every Wine process of the prefix runs in the lab.
 set -u
@@ -15,7 +18,9 @@ WINE=${WINE:-/usr/lib/wine/wine64}
 WINESERVER=${WINESERVER:-/usr/lib/wine/wineserver}
 SCREENSHOT=${SCREENSHOT:-$(dirname "$QUORVEL_EXE")/windows-window.png}
 [ -x "$WINE" ] || { echo "SKIP: Wine is not installed (scripts/install-deps.sh)"; exit 77; }
-command -v Xvfb >/dev/null || { echo "SKIP: Xvfb is not installed (scripts/install-deps.sh)"; exit 77; }
+for tool in Xvfb xdotool; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed (scripts/install-deps.sh)"; exit 77; }
+done
 export WINEPREFIX WINEDEBUG=-all
 
 PC_IP=10.77.1.1
@@ -64,7 +69,11 @@ cat "$LAB_TMP/list.txt"
 # --- the window -------------------------------------------------------------
 stop_wine
 rm -f "$temp_dir/quorvel.log"
-lab_spawn pc "$LAB_TMP/window.err" env DISPLAY="$display" "$WINE" "$QUORVEL_EXE" /L >/dev/null
+mkdir -p "$LAB_TMP/bin"
+printf '#!/bin/sh\necho "$@" >>"%s"\n' "$LAB_TMP/opened" >"$LAB_TMP/bin/xdg-open"
+chmod +x "$LAB_TMP/bin/xdg-open"
+lab_spawn pc "$LAB_TMP/window.err" env DISPLAY="$display" PATH="$LAB_TMP/bin:$PATH" "$WINE" "$QUORVEL_EXE" /L \
+    >/dev/null
 lab_wait_for_count "$temp_dir/quorvel.log" "[|]GetUrl\\(http://$SIM_A:8[01]/description.xml\\)=[0-9]+" 2 30 ||
     lab_fail "the window fetched no descriptions"
 # The rows are written right after the fetches; painting follows.
@@ -72,3 +81,24 @@ sleep ${SETTLE:-1}
 python3 "$(dirname "${BASH_SOURCE[0]}")/tools/xwd_to_png.py" "$LAB_TMP/fb/Xvfb_screen0" "$SCREENSHOT" ||
     lab_fail "no screenshot"
 echo "screenshot: $SCREENSHOT"
+
+export DISPLAY="$display"
+window=""
+for _ in $(seq 50); do
+    window=$(xdotool search --onlyvisible --name '^Quorvel 01' 2>/dev/null | head -n 1)
+    [ -n "$window" ] && break
+    sleep 0.1
+done
+[ -n "$window" ] || lab_fail "no window named Quorvel"
+eval "$(xdotool getwindowgeometry --shell "$window")"
+# The first row's address cell, below the caption Wine draws and the header:
+# only a click there selects a row. Return then clicks the default button,
+# Open, after the click: both come through the window's queue in order.
+xdotool mousemove --sync $((X + 40)) $((Y + 57)) click 1
+xdotool key Return
+# Wine's browser drops the scheme's own port from the address.
+lab_wait_for "$LAB_TMP/opened" "^http://$SIM_A(:80)?/\$" 15 || lab_fail "Open did not reach the desktop's opener"
+searches=$(grep -c 'SendDiscover:SentTo' "$temp_dir/quorvel.log")
+xdotool key alt+s
+lab_wait_for_count "$temp_dir/quorvel.log" 'SendDiscover:SentTo' $((searches + 1)) 10 || lab_fail "Alt+S did not search"
+echo "Open and Search work in the window"
