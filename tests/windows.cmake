@@ -33,3 +33,4 @@ target_compile_definitions(ssdp_message_unit_tests PRIVATE QUORVEL_GOLDEN_DIR="Z
 quorvel_windows_unit_test(url_parts_unit_tests SOURCES ${tests}/url_parts_test.cpp LIBS quorvel_ssdp_text)
 quorvel_windows_unit_test(program_options_unit_tests SOURCES ${tests}/program_options_test.cpp LIBS quorvel_core)
 quorvel_windows_unit_test(ui_rules_unit_tests SOURCES ${tests}/ui_rules_test.cpp LIBS quorvel_core)
+quorvel_windows_unit_test(alive_rules_unit_tests SOURCES ${tests}/alive_rules_test.cpp LIBS quorvel_core)

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
+#include "win_sock.h"
 
 #include "indicators/alive_rules.h"
 #include "indicators/description_elements.h"
