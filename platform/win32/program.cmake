@@ -22,4 +22,5 @@ add_custom_command(
 
 configure_file(${CMAKE_CURRENT_LIST_DIR}/program.rc.in ${CMAKE_BINARY_DIR}/program.rc @ONLY)
 target_sources(quorvel PRIVATE ${CMAKE_BINARY_DIR}/program.rc)
-set_source_files_properties(${CMAKE_BINARY_DIR}/program.rc PROPERTIES OBJECT_DEPENDS ${QUORVEL_ICON})
+set_source_files_properties(${CMAKE_BINARY_DIR}/program.rc PROPERTIES
+  OBJECT_DEPENDS "${QUORVEL_ICON};${CMAKE_CURRENT_LIST_DIR}/program.manifest")
