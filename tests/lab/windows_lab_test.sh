@@ -5,7 +5,9 @@
 # screenshot of it is left as windows-window.png in the build folder), a
 # click on a row and Return open its page through the desktop's opener (a
 # recording stand-in for xdg-open, which Wine's browser hands URLs to), and
-# Alt+S searches again.
+# Alt+S searches again. Beside them a device whose web server never answers:
+# its fetch ends on its bound, and no other fetch starts inside it, as the
+# blocking wait leaves every other message in the queue.
 # Wine's own services, its network driver among them, run where the first
 # Wine process starts, so every Wine process of the prefix runs in the lab.
 set -u
@@ -25,11 +27,13 @@ export WINEPREFIX WINEDEBUG=-all
 
 PC_IP=10.77.1.1
 SIM_A=10.77.1.10
+SIM_STUCK=10.77.1.20
 
 lab_require_root
 lab_init
 lab_host pc "$PC_IP/24"
 lab_host sim-a "$SIM_A/24"
+lab_host sim-stuck "$SIM_STUCK/24"
 lab_start_sim sim-a "$SIM_A" "$LAB_TMP/sim-a.log" --name alpha-%d --count 2 >/dev/null
 
 stop_wine() { "$WINESERVER" -k 2>/dev/null; "$WINESERVER" -w 2>/dev/null; }
@@ -76,6 +80,7 @@ lab_spawn pc "$LAB_TMP/window.err" env DISPLAY="$display" PATH="$LAB_TMP/bin:$PA
     >/dev/null
 lab_wait_for_count "$temp_dir/quorvel.log" "[|]GetUrl\\(http://$SIM_A:8[01]/description.xml\\)=[0-9]+" 2 30 ||
     lab_fail "the window fetched no descriptions"
+
 # The rows are written right after the fetches; painting follows.
 sleep ${SETTLE:-1}
 python3 "$(dirname "${BASH_SOURCE[0]}")/tools/xwd_to_png.py" "$LAB_TMP/fb/Xvfb_screen0" "$SCREENSHOT" ||
@@ -98,7 +103,16 @@ xdotool mousemove --sync $((X + 40)) $((Y + 57)) click 1
 xdotool key Return
 # Wine's browser drops the scheme's own port from the address.
 lab_wait_for "$LAB_TMP/opened" "^http://$SIM_A(:80)?/\$" 15 || lab_fail "Open did not reach the desktop's opener"
+
+# The search finds the silent device too; the indicators' answers to it
+# wait in the queue while its fetch runs.
+lab_start_sim sim-stuck "$SIM_STUCK" "$LAB_TMP/sim-stuck.log" --name stuck --hang-http >/dev/null
 searches=$(grep -c 'SendDiscover:SentTo' "$temp_dir/quorvel.log")
 xdotool key alt+s
 lab_wait_for_count "$temp_dir/quorvel.log" 'SendDiscover:SentTo' $((searches + 1)) 10 || lab_fail "Alt+S did not search"
+lab_wait_for "$temp_dir/quorvel.log" "[|]GetUrl\\(http://$SIM_STUCK:80/description.xml\\)=" 30 ||
+    lab_fail "the fetch from the silent device did not end"
+# The file's lines carry a timestamp before the text the check reads.
+sed 's/^[^|]*|//' "$temp_dir/quorvel.log" >"$LAB_TMP/window-trace.log"
+lab_fetches_in_turn "$LAB_TMP/window-trace.log" || lab_fail "a description fetch started inside another"
 echo "Open and Search work in the window"
