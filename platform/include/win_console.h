@@ -13,7 +13,8 @@ HANDLE GetStdHandle(DWORD which);
 // Adds or removes a handler. On Windows handlers run on a thread of the
 // system's; on Linux they run on the user-interface thread from its event
 // loop. Either way what they send to a window is handled on the
-// user-interface thread, held like any delivery while a blocking call waits. The newest runs first, until one returns TRUE;
-// when none does, or none is set, the signal ends the process as it would
-// without handlers. FALSE for a null handler, or one to remove that is not set.
+// user-interface thread, held like any delivery while a blocking call waits.
+// The newest runs first, until one returns TRUE; when none does, or none is
+// set, the signal ends the process as it would without handlers. FALSE for a
+// null handler, or one to remove that is not set.
 BOOL SetConsoleCtrlHandler(PHANDLER_ROUTINE handler, BOOL add);

@@ -3,6 +3,7 @@
 // Kernel services the program uses: debugger output, UTC clock, environment,
 // plain files, error texts.
 
+#include <cstdarg>
 #include <ctime>
 
 #include "win_types.h"
