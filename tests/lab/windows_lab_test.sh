@@ -4,8 +4,9 @@
 # device types and model numbers; the window under Xvfb lists them too (a
 # screenshot of it is left as windows-window.png in the build folder), a
 # click on a row and Return open its page through the desktop's opener (a
-# recording stand-in for xdg-open, which Wine's browser hands URLs to), and
-# Alt+S searches again. Beside them a device whose web server never answers:
+# recording stand-in for xdg-open, which Wine's browser hands URLs to), Show
+# Scales (with /X) writes the overview page into the temporary folder and
+# opens it, and Alt+S searches again. Beside them a device whose web server never answers:
 # its fetch ends on its bound, and no other fetch starts inside it, as the
 # blocking wait leaves every other message in the queue.
 # Wine's own services, its network driver among them, run where the first
@@ -76,7 +77,8 @@ rm -f "$temp_dir/quorvel.log"
 mkdir -p "$LAB_TMP/bin"
 printf '#!/bin/sh\necho "$@" >>"%s"\n' "$LAB_TMP/opened" >"$LAB_TMP/bin/xdg-open"
 chmod +x "$LAB_TMP/bin/xdg-open"
-lab_spawn pc "$LAB_TMP/window.err" env DISPLAY="$display" PATH="$LAB_TMP/bin:$PATH" "$WINE" "$QUORVEL_EXE" /L \
+rm -f "$temp_dir/Indicators.html"
+lab_spawn pc "$LAB_TMP/window.err" env DISPLAY="$display" PATH="$LAB_TMP/bin:$PATH" "$WINE" "$QUORVEL_EXE" /X /L \
     >/dev/null
 lab_wait_for_count "$temp_dir/quorvel.log" "[|]GetUrl\\(http://$SIM_A:8[01]/description.xml\\)=[0-9]+" 2 30 ||
     lab_fail "the window fetched no descriptions"
@@ -104,6 +106,12 @@ xdotool key Return
 # Wine's browser drops the scheme's own port from the address.
 lab_wait_for "$LAB_TMP/opened" "^http://$SIM_A(:80)?/\$" 15 || lab_fail "Open did not reach the desktop's opener"
 
+# Show Scales, 60 dialog units in and 186 down (Wine's dialog font has base
+# units of 7 by 13 pixels here), below the caption.
+xdotool mousemove --sync $((X + 152)) $((Y + 332)) click 1
+lab_wait_for "$LAB_TMP/opened" 'Indicators\.html$' 15 || lab_fail "Show Scales opened no page"
+lab_expect_grep "$temp_dir/Indicators.html" "alpha-1"
+
 # The search finds the silent device too; the indicators' answers to it
 # wait in the queue while its fetch runs.
 lab_start_sim sim-stuck "$SIM_STUCK" "$LAB_TMP/sim-stuck.log" --name stuck --hang-http >/dev/null
@@ -115,4 +123,4 @@ lab_wait_for "$temp_dir/quorvel.log" "[|]GetUrl\\(http://$SIM_STUCK:80/descripti
 # The file's lines carry a timestamp before the text the check reads.
 sed 's/^[^|]*|//' "$temp_dir/quorvel.log" >"$LAB_TMP/window-trace.log"
 lab_fetches_in_turn "$LAB_TMP/window-trace.log" || lab_fail "a description fetch started inside another"
-echo "Open and Search work in the window"
+echo "Open, Show Scales and Search work in the window"
