@@ -1,10 +1,16 @@
+// The application object and the command line, the same on every platform.
+
 #include "afx_app.h"
+
+#include <string>
+#include <vector>
 
 #include "app_internal.h"
 
 namespace {
 
 CWinApp* g_app = nullptr;
+std::string g_commandLine;
 std::string g_arguments;
 std::vector<std::string> g_argumentList;
 bool g_headless = false;
@@ -26,11 +32,16 @@ namespace platform {
 
 void RecordCommandLine(int argc, char** argv)
 {
-    g_argumentList.assign(argv + 1, argv + argc);
-    g_arguments = JoinWithBlanks(g_argumentList);
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    g_argumentList = arguments;
+    g_arguments = JoinWithBlanks(arguments);
+    arguments.insert(arguments.begin(), argc > 0 ? argv[0] : "quorvel");
+    g_commandLine = JoinWithBlanks(arguments);
 }
 
 const char* RecordedArguments() { return g_arguments.c_str(); }
+
+char* RecordedCommandLine() { return g_commandLine.data(); }
 
 void SetHeadless(bool headless) { g_headless = headless; }
 
@@ -55,3 +66,4 @@ BOOL CWinApp::RunsHeadless() { return FALSE; }
 CWinApp* AfxGetApp() { return g_app; }
 
 const std::vector<std::string>& AfxGetArguments() { return g_argumentList; }
+
