@@ -17,6 +17,13 @@ namespace {
 // A new expiry later than the stored one by more than this signals again, so
 // the answers to the four searches of one burst signal only once.
 constexpr int64_t kSignalMarginSeconds = 5;
+// An indicator on a LAN answers in milliseconds; one that takes this long is
+// held like one that ran out of time, though it stayed inside every bound.
+constexpr uint64_t kSlowFetchMs = 2000;
+
+// Intervals run on the monotonic clock, so a clock stepped back neither
+// lengthens a hold nor silences a line.
+int64_t SteadySeconds() { return static_cast<int64_t>(GetTickCount64() / 1000); }
 
 void PlayRisingSignal()
 {
@@ -72,20 +79,34 @@ bool CQuorvelDlg::InLocalNetwork(unsigned long address) const
 }
 
 // The description's body names the indicator; a response without a body
-// leaves it unknown, an empty fetch leaves the names as they were.
+// leaves it unknown, an empty fetch leaves the names as they were. A fetch
+// skipped for a hold or for want of budget leaves the record as it was: the
+// indicator did nothing wrong that a failed fetch would show.
 void CQuorvelDlg::FetchDescription(IndicatorRecord& record, const char* location)
 {
-    if (m_timed_out_peers.HoldsSender(record.address_text, _time64(nullptr))) {
+    if (m_timed_out_peers.HoldsSender(record.address_text, SteadySeconds())) {
         LogSkippedWhileHeld(location);
-        record.description.clear();
+        return;
+    }
+    const uint64_t start = GetTickCount64();
+    const uint64_t left = m_fetch_budget.Left(start);
+    if (left == 0) {
+        m_fetch_budget.LogSkipped(location, start);
         return;
     }
     LogMessage("GetUrl(%s)", location);
     FetchResult fetched = GetAnnouncedUrl(
-        location, [this](const std::string& host) { return m_timed_out_peers.HoldsHost(host, _time64(nullptr)); });
-    if (fetched.outOfTime)
-        m_timed_out_peers.Remember(fetched.host, record.address_text, _time64(nullptr));
+        location, [this](const std::string& host) { return m_timed_out_peers.HoldsHost(host, SteadySeconds()); },
+        static_cast<int>(left));
+    const uint64_t end = GetTickCount64();
+    m_fetch_budget.Spent(start, end);
+    if (fetched.outOfTime || end - start >= kSlowFetchMs)
+        m_timed_out_peers.Remember(fetched.host, record.address_text, SteadySeconds());
     LogMessage("GetUrl(%s)=%d", location, static_cast<int>(fetched.response.size()));
+    if (fetched.cutShort)
+        m_fetch_budget.LogSkipped(location, end);
+    if (fetched.skipped || fetched.cutShort)
+        return;
     record.description.clear();
     if (!fetched.response.empty())
         TakeDescription(record, fetched.response);
@@ -96,7 +117,7 @@ bool CQuorvelDlg::AdmitNewRow(uint32_t sender, const std::string& senderText)
 {
     const RowBound passed = m_row_bounds.Passed(sender);
     if (passed != RowBound::None) {
-        m_dropped_usn_log.Dropped(sender, senderText.c_str(), passed, _time64(nullptr));
+        m_dropped_usn_log.Dropped(sender, senderText.c_str(), passed, SteadySeconds());
         return false;
     }
     m_row_bounds.Added(sender);

@@ -11,6 +11,7 @@
 
 #include "afx_dialog.h"
 #include "indicators/dropped_usn_log.h"
+#include "indicators/fetch_budget.h"
 #include "indicators/indicator_record.h"
 #include "indicators/row_bounds.h"
 #include "indicators/timed_out_peers.h"
@@ -48,6 +49,8 @@ protected:
 
     // indicators/
     void OnSearch();
+    // A search round that keeps the holds on slow devices.
+    void SearchAgain();
     void StartDiscover();
     void SendSearches();
     void OnTimer(UINT_PTR id);
@@ -117,6 +120,7 @@ public:
     CDlgItemResizer m_resizer;
     CRect m_rcClient;
     TimedOutPeers m_timed_out_peers;
+    FetchBudget m_fetch_budget;
     RowBounds m_row_bounds;
     DroppedUsnLog m_dropped_usn_log;
 };

@@ -47,7 +47,7 @@ BOOL CWatchRunDlg::OnConsoleCtrl(DWORD)
 void CWatchRunDlg::OnTimer(UINT_PTR id)
 {
     if (id == MY_SEARCH_EVERY_ID)
-        OnSearch();
+        SearchAgain();
     else
         CQuorvelDlg::OnTimer(id);
 }

@@ -24,6 +24,8 @@ inline constexpr DWORD FORMAT_MESSAGE_FROM_SYSTEM = 0x00001000;
 void OutputDebugStringA(const char* text);
 
 void GetSystemTime(SYSTEMTIME* time);
+// Milliseconds since an arbitrary start, never stepped: for intervals.
+ULONGLONG GetTickCount64();
 __time64_t _time64(__time64_t* result);
 // Local calendar time of a UTC time; 0 on success.
 int _localtime64_s(struct tm* result, const __time64_t* time);

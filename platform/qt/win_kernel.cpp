@@ -76,6 +76,15 @@ void GetSystemTime(SYSTEMTIME* time)
     time->wMilliseconds = static_cast<WORD>(now.tv_nsec / 1000000);
 }
 
+ULONGLONG GetTickCount64()
+{
+    if (const auto& tickCount = platform::seams::CurrentTickCount())
+        return tickCount();
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<ULONGLONG>(now.tv_sec) * 1000u + static_cast<ULONGLONG>(now.tv_nsec / 1000000);
+}
+
 __time64_t _time64(__time64_t* result)
 {
     __time64_t seconds = Now().tv_sec;
