@@ -89,7 +89,7 @@ void CQuorvelDlg::FetchDescription(IndicatorRecord& record, const char* location
         return;
     }
     const uint64_t start = GetTickCount64();
-    const uint64_t left = m_fetch_budget.Left(start);
+    const uint64_t left = m_fetch_budget.Left(start, record.slow_fetch);
     if (left == 0) {
         m_fetch_budget.LogSkipped(location, start);
         return;
@@ -100,8 +100,12 @@ void CQuorvelDlg::FetchDescription(IndicatorRecord& record, const char* location
         static_cast<int>(left));
     const uint64_t end = GetTickCount64();
     m_fetch_budget.Spent(start, end);
-    if (fetched.outOfTime || end - start >= kSlowFetchMs)
+    if (fetched.outOfTime || end - start >= kSlowFetchMs) {
         m_timed_out_peers.Remember(fetched.host, record.address_text, SteadySeconds());
+        record.slow_fetch = true;
+    } else if (!fetched.cutShort) {
+        record.slow_fetch = false;
+    }
     LogMessage("GetUrl(%s)=%d", location, static_cast<int>(fetched.response.size()));
     if (fetched.cutShort)
         m_fetch_budget.LogSkipped(location, end);

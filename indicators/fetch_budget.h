@@ -3,8 +3,10 @@
 // Description fetches block the window, and any number of devices, each
 // slow only once a minute, could together hold it for good. So all fetches
 // together hold it at most kBudgetMs in any kWindowMs: a fetch is bounded by
-// what is left, and skipped when nothing is. Times are milliseconds of the
-// monotonic clock.
+// what is left, and skipped when nothing is. The last kReserveMs are kept
+// for indicators whose last fetch was prompt, so that slow devices cannot
+// take the refreshes of the others. Times are milliseconds of the monotonic
+// clock.
 
 #include <array>
 #include <cstdint>
@@ -14,9 +16,11 @@ class FetchBudget {
 public:
     static constexpr uint64_t kWindowMs = 60000;
     static constexpr uint64_t kBudgetMs = 10000;
+    static constexpr uint64_t kReserveMs = 2000;
 
-    // What a fetch starting now may take.
-    uint64_t Left(uint64_t now) const;
+    // What a fetch starting now may take, for an indicator whose last fetch
+    // was slow or was not.
+    uint64_t Left(uint64_t now, bool slowBefore) const;
     // A fetch held the window from start to end.
     void Spent(uint64_t start, uint64_t end);
     // The ">" line of a fetch skipped or cut short for want of budget, at
