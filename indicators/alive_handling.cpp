@@ -78,6 +78,47 @@ bool CQuorvelDlg::InLocalNetwork(unsigned long address) const
     return false;
 }
 
+// A slow device, or one that did not answer within what the budget gave it,
+// holds its host and the sender for a minute, and fetches from what the
+// budget leaves beside its reserve until it is prompt again.
+void CQuorvelDlg::NoteFetchTime(IndicatorRecord& record, const FetchResult& fetched, uint64_t tookMs)
+{
+    if (fetched.outOfTime || tookMs >= kSlowFetchMs || (fetched.cutShort && fetched.response.empty())) {
+        m_timed_out_peers.Remember(fetched.host, record.address_text, SteadySeconds());
+        record.prompt_fetch = false;
+    } else if (!fetched.cutShort) {
+        record.prompt_fetch = true;
+    }
+}
+
+// Bounded by what is left of the fetch budget; skipped when nothing is, or
+// when it was cut short before any answer came. An answer that came is
+// taken as when the device's own bound ends the fetch.
+FetchResult CQuorvelDlg::FetchWithinBudget(IndicatorRecord& record, const char* location)
+{
+    FetchResult fetched;
+    const uint64_t start = GetTickCount64();
+    const uint64_t left = m_fetch_budget.Left(start, record.prompt_fetch);
+    if (left == 0) {
+        m_fetch_budget.LogSkipped(location, start);
+        fetched.skipped = true;
+        return fetched;
+    }
+    LogMessage("GetUrl(%s)", location);
+    fetched = GetAnnouncedUrl(
+        location, [this](const std::string& host) { return m_timed_out_peers.HoldsHost(host, SteadySeconds()); },
+        static_cast<int>(left));
+    const uint64_t end = GetTickCount64();
+    m_fetch_budget.Spent(start, end);
+    NoteFetchTime(record, fetched, end - start);
+    LogMessage("GetUrl(%s)=%d", location, static_cast<int>(fetched.response.size()));
+    if (fetched.cutShort && fetched.response.empty()) {
+        m_fetch_budget.LogSkipped(location, end);
+        fetched.skipped = true;
+    }
+    return fetched;
+}
+
 // The description's body names the indicator; a response without a body
 // leaves it unknown, an empty fetch leaves the names as they were. A fetch
 // skipped for a hold or for want of budget leaves the record as it was: the
@@ -88,28 +129,8 @@ void CQuorvelDlg::FetchDescription(IndicatorRecord& record, const char* location
         LogSkippedWhileHeld(location);
         return;
     }
-    const uint64_t start = GetTickCount64();
-    const uint64_t left = m_fetch_budget.Left(start, record.slow_fetch);
-    if (left == 0) {
-        m_fetch_budget.LogSkipped(location, start);
-        return;
-    }
-    LogMessage("GetUrl(%s)", location);
-    FetchResult fetched = GetAnnouncedUrl(
-        location, [this](const std::string& host) { return m_timed_out_peers.HoldsHost(host, SteadySeconds()); },
-        static_cast<int>(left));
-    const uint64_t end = GetTickCount64();
-    m_fetch_budget.Spent(start, end);
-    if (fetched.outOfTime || end - start >= kSlowFetchMs) {
-        m_timed_out_peers.Remember(fetched.host, record.address_text, SteadySeconds());
-        record.slow_fetch = true;
-    } else if (!fetched.cutShort) {
-        record.slow_fetch = false;
-    }
-    LogMessage("GetUrl(%s)=%d", location, static_cast<int>(fetched.response.size()));
-    if (fetched.cutShort)
-        m_fetch_budget.LogSkipped(location, end);
-    if (fetched.skipped || fetched.cutShort)
+    FetchResult fetched = FetchWithinBudget(record, location);
+    if (fetched.skipped)
         return;
     record.description.clear();
     if (!fetched.response.empty())

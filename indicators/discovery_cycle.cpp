@@ -13,10 +13,12 @@ constexpr UINT kDiscoverPeriodMs = 250;
 
 }  // namespace
 
-// The user asks for a fresh look: devices that were slow get another try.
+// The user asks for a fresh look: devices that were slow get another try,
+// and fetches the whole budget.
 void CQuorvelDlg::OnSearch()
 {
     m_timed_out_peers.Forget();
+    m_fetch_budget.Forget();
     SearchAgain();
 }
 

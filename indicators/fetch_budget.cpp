@@ -4,7 +4,7 @@
 
 #include "log/log_message.h"
 
-uint64_t FetchBudget::Left(uint64_t now, bool slowBefore) const
+uint64_t FetchBudget::Left(uint64_t now, bool promptBefore) const
 {
     const uint64_t newest = now / kSlotMs;
     const uint64_t oldest = now >= kWindowMs ? (now - kWindowMs) / kSlotMs : 0;
@@ -13,8 +13,8 @@ uint64_t FetchBudget::Left(uint64_t now, bool slowBefore) const
         if (slot.spent > 0 && slot.number >= oldest && slot.number <= newest)
             spent += slot.spent;
     }
-    const uint64_t usable = slowBefore ? kBudgetMs - kReserveMs : kBudgetMs;
-    return spent >= usable ? 0 : usable - spent;
+    const uint64_t usable = promptBefore ? kBudgetMs : kBudgetMs - kReserveMs;
+    return spent + kLeastMs > usable ? 0 : usable - spent;
 }
 
 void FetchBudget::Spent(uint64_t start, uint64_t end)

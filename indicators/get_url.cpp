@@ -29,6 +29,7 @@ constexpr int kConnectTimeoutMs = 3000;
 constexpr int kReceiveTimeoutMs = 5000;
 // Nor may one that drips its answer a byte at a time.
 constexpr int kWholeResponseMs = 10000;
+constexpr int kCutSlackMs = 100;
 
 bool CreateStreamSocket(CSocket& socket)
 {
@@ -60,10 +61,16 @@ public:
             m_deadline = SteadyClock::now() + std::chrono::milliseconds(*wholeMs);
     }
 
+    // A wait cut by no more than the time its fetch took to get there still
+    // ends on its own bound: a device that used up the whole of a fresh
+    // budget also used up its own bound.
     int Bound(int ownMs)
     {
-        m_cut = m_deadline && MillisecondsLeft(*m_deadline) < ownMs;
-        return m_cut ? MillisecondsLeft(*m_deadline) : ownMs;
+        if (!m_deadline)
+            return ownMs;
+        const int left = MillisecondsLeft(*m_deadline);
+        m_cut = left < ownMs - kCutSlackMs;
+        return std::min(left, ownMs);
     }
 
     // After a failed wait: whose bound it ended on, if any.
@@ -156,6 +163,8 @@ void ReceiveResponse(CSocket& socket, Fetching& fetching)
         LogMessage("GetUrl::rxlen=%d", received);
         if (fetching.result.outOfTime && own < kReceiveTimeoutMs)
             LogMessage(">GetUrl: response cut after %d ms", kWholeResponseMs);
+        if (fetching.result.cutShort && !response.empty())
+            LogMessage(">GetUrl: response cut at the bound of the fetch budget");
         if (received <= 0)
             return;
         response.append(buffer, static_cast<size_t>(received));

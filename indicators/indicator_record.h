@@ -16,9 +16,9 @@ struct IndicatorRecord {
     std::string usn;  // the key, never changed after creation
     std::string model_description;
     std::string description;
-    // Its last fetch ran out of time or took long: it fetches from what the
-    // fetch budget leaves beside its reserve.
-    bool slow_fetch = false;
+    // Its last fetch that ended got its answer promptly: it may fetch from
+    // the fetch budget's reserve.
+    bool prompt_fetch = false;
 };
 
 // Status texts of the Status column; the first three end in one blank.

@@ -12,6 +12,7 @@
 #include "afx_dialog.h"
 #include "indicators/dropped_usn_log.h"
 #include "indicators/fetch_budget.h"
+#include "indicators/get_url.h"
 #include "indicators/indicator_record.h"
 #include "indicators/row_bounds.h"
 #include "indicators/timed_out_peers.h"
@@ -49,7 +50,7 @@ protected:
 
     // indicators/
     void OnSearch();
-    // A search round that keeps the holds on slow devices.
+    // A search round that keeps the holds on slow devices and the budget.
     void SearchAgain();
     void StartDiscover();
     void SendSearches();
@@ -58,6 +59,8 @@ protected:
     void OnAlive(const SsdpMessage& message, unsigned long sender);
     bool InLocalNetwork(unsigned long address) const;
     void FetchDescription(IndicatorRecord& record, const char* location);
+    FetchResult FetchWithinBudget(IndicatorRecord& record, const char* location);
+    void NoteFetchTime(IndicatorRecord& record, const FetchResult& fetched, uint64_t tookMs);
     bool AdmitNewRow(uint32_t sender, const std::string& senderText);
     void MarkRow(int row, IndicatorRecord* record, const char* status);
     // Called after each write of a row's cells; the window needs nothing

@@ -398,7 +398,7 @@ TEST_F(DiscoveryTest, ASlowAnswerHoldsItsDeviceAndFetchesStopWhenTheirMinutesBud
         harness.Receive(dialog, AliveNotify(kUsnA, slow.Url("d")), "10.77.1.30");
         EXPECT_EQ(ElementText(dialog.RecordAt(1)->description, kModelNumberElement), "K3-100");
         platform::testing::ClickButton(&dialog, IDC_SEARCH);
-        spend(6500);
+        spend(8500);
         harness.Receive(dialog, AliveNotify(kUsnA, slow.Url("d")), "10.77.1.30");
         harness.Receive(dialog, AliveNotify(kUsnB, server.Url("d")), "10.77.1.31");
         spend(2000);

@@ -99,23 +99,28 @@ TEST(TimedOutPeersTest, HoldsTheHostAndTheSenderForSixtySecondsUntilForgotten)
 }
 
 // Time is counted in slots of 100 ms; the window's oldest slot counts whole.
-// Indicators that were slow before find the last 2 s kept for the others.
+// The last 2 s are kept for indicators that were prompt before; less than
+// 250 ms is no try.
 TEST(FetchBudgetTest, FetchesTogetherGetTenSecondsInAnyMinute)
 {
+    const bool prompt = true;
     FetchBudget budget;
     const uint64_t start = 5000000;
-    EXPECT_EQ(budget.Left(start, false), 10000u);
-    EXPECT_EQ(budget.Left(start, true), 8000u);
+    EXPECT_EQ(budget.Left(start, prompt), 10000u);
+    EXPECT_EQ(budget.Left(start, !prompt), 8000u);
     budget.Spent(start, start + 4000);
-    EXPECT_EQ(budget.Left(start + 4000, false), 6000u);
-    for (uint64_t at = start + 30000; at < start + 34000; at += 20)
+    EXPECT_EQ(budget.Left(start + 4000, prompt), 6000u);
+    for (uint64_t at = start + 30000; at < start + 33800; at += 20)
         budget.Spent(at, at + 20);
-    EXPECT_EQ(budget.Left(start + 34000, true), 0u) << "many short fetches add up";
-    EXPECT_EQ(budget.Left(start + 34000, false), 2000u);
-    budget.Spent(start + 34000, start + 36000);
-    EXPECT_EQ(budget.Left(start + 36000, false), 0u);
-    EXPECT_EQ(budget.Left(start + 64000, false), 4000u) << "the first fetch has left the window";
-    EXPECT_EQ(budget.Left(start + 96100, true), 8000u);
+    EXPECT_EQ(budget.Left(start + 33800, !prompt), 0u) << "many short fetches add up; 200 ms is no try";
+    EXPECT_EQ(budget.Left(start + 33800, prompt), 2200u);
+    budget.Spent(start + 33800, start + 35800);
+    EXPECT_EQ(budget.Left(start + 35800, prompt), 0u);
+    EXPECT_EQ(budget.Left(start + 64000, prompt), 4200u) << "the first fetch has left the window";
+    EXPECT_EQ(budget.Left(start + 96100, !prompt), 8000u);
+    budget.Spent(start + 96100, start + 106100);
+    budget.Forget();
+    EXPECT_EQ(budget.Left(start + 106100, prompt), 10000u) << "the user's Search gives it back";
 }
 
 }  // namespace
