@@ -20,7 +20,7 @@
 namespace {
 
 // Bounded by the kept limit for each element with its markers.
-constexpr size_t kKeptSizeLimit = 13 * 1024;
+constexpr size_t kKeptSizeLimit = 7 * 1024;
 
 std::string CheckedExtract(const std::string& text, const char* open, const char* close)
 {
@@ -55,10 +55,7 @@ void CheckDescription(const std::string& response)
     for (const DescriptionElement& element : kDescriptionElements) {
         const std::string whole = CheckedExtract(description, element.open, element.close);
         const std::string fromKept = ElementText(kept, element);
-        if (whole.size() <= kKeptValueLimit)
-            Require(fromKept == whole);
-        else
-            Require(fromKept.compare(0, kKeptValueLimit, whole, 0, kKeptValueLimit) == 0);
+        Require(fromKept == whole.substr(0, kKeptValueLimit));
     }
     const std::string modelDescription =
         CheckedExtract(description, kModelDescriptionElement.open, kModelDescriptionElement.close);

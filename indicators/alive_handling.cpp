@@ -17,6 +17,13 @@ namespace {
 // A new expiry later than the stored one by more than this signals again, so
 // the answers to the four searches of one burst signal only once.
 constexpr int64_t kSignalMarginSeconds = 5;
+// An indicator on a LAN answers in milliseconds; one that takes this long is
+// held like one that ran out of time, though it stayed inside every bound.
+constexpr uint64_t kSlowFetchMs = 2000;
+
+// Intervals run on the monotonic clock, so a clock stepped back neither
+// lengthens a hold nor silences a line.
+int64_t SteadySeconds() { return static_cast<int64_t>(GetTickCount64() / 1000); }
 
 void PlayRisingSignal()
 {
@@ -71,21 +78,60 @@ bool CQuorvelDlg::InLocalNetwork(unsigned long address) const
     return false;
 }
 
-// The description's body names the indicator; a response without a body
-// leaves it unknown, an empty fetch leaves the names as they were.
-void CQuorvelDlg::FetchDescription(IndicatorRecord& record, const char* location)
+// A slow device, or one that did not answer within what the budget gave it,
+// holds its host and the sender for a minute, and fetches from what the
+// budget leaves beside its reserve until it is prompt again.
+void CQuorvelDlg::NoteFetchTime(IndicatorRecord& record, const FetchResult& fetched, uint64_t tookMs)
 {
-    if (m_timed_out_peers.HoldsSender(record.address_text, _time64(nullptr))) {
-        LogSkippedWhileHeld(location);
-        record.description.clear();
-        return;
+    if (fetched.outOfTime || tookMs >= kSlowFetchMs || (fetched.cutShort && fetched.response.empty())) {
+        m_timed_out_peers.Remember(fetched.host, record.address_text, SteadySeconds());
+        record.prompt_fetch = false;
+    } else if (!fetched.cutShort) {
+        record.prompt_fetch = true;
+    }
+}
+
+// Bounded by what is left of the fetch budget; skipped when nothing is, or
+// when it was cut short before any answer came. An answer that came is
+// taken as when the device's own bound ends the fetch.
+FetchResult CQuorvelDlg::FetchWithinBudget(IndicatorRecord& record, const char* location)
+{
+    FetchResult fetched;
+    const uint64_t start = GetTickCount64();
+    const uint64_t left = m_fetch_budget.Left(start, record.prompt_fetch);
+    if (left == 0) {
+        m_fetch_budget.LogSkipped(location, start);
+        fetched.skipped = true;
+        return fetched;
     }
     LogMessage("GetUrl(%s)", location);
-    FetchResult fetched = GetAnnouncedUrl(
-        location, [this](const std::string& host) { return m_timed_out_peers.HoldsHost(host, _time64(nullptr)); });
-    if (fetched.outOfTime)
-        m_timed_out_peers.Remember(fetched.host, record.address_text, _time64(nullptr));
+    fetched = GetAnnouncedUrl(
+        location, [this](const std::string& host) { return m_timed_out_peers.HoldsHost(host, SteadySeconds()); },
+        static_cast<int>(left));
+    const uint64_t end = GetTickCount64();
+    m_fetch_budget.Spent(start, end);
+    NoteFetchTime(record, fetched, end - start);
     LogMessage("GetUrl(%s)=%d", location, static_cast<int>(fetched.response.size()));
+    if (fetched.cutShort && fetched.response.empty()) {
+        m_fetch_budget.LogSkipped(location, end);
+        fetched.skipped = true;
+    }
+    return fetched;
+}
+
+// The description's body names the indicator; a response without a body
+// leaves it unknown, an empty fetch leaves the names as they were. A fetch
+// skipped for a hold or for want of budget leaves the record as it was: the
+// indicator did nothing wrong that a failed fetch would show.
+void CQuorvelDlg::FetchDescription(IndicatorRecord& record, const char* location)
+{
+    if (m_timed_out_peers.HoldsSender(record.address_text, SteadySeconds())) {
+        LogSkippedWhileHeld(location);
+        return;
+    }
+    FetchResult fetched = FetchWithinBudget(record, location);
+    if (fetched.skipped)
+        return;
     record.description.clear();
     if (!fetched.response.empty())
         TakeDescription(record, fetched.response);
@@ -96,7 +142,7 @@ bool CQuorvelDlg::AdmitNewRow(uint32_t sender, const std::string& senderText)
 {
     const RowBound passed = m_row_bounds.Passed(sender);
     if (passed != RowBound::None) {
-        m_dropped_usn_log.Dropped(sender, senderText.c_str(), passed, _time64(nullptr));
+        m_dropped_usn_log.Dropped(sender, senderText.c_str(), passed, SteadySeconds());
         return false;
     }
     m_row_bounds.Added(sender);

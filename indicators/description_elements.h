@@ -5,9 +5,15 @@
 // description is derived from this list, so every reader of the record's
 // description takes its value through it.
 
+#include <cstddef>
 #include <string>
 
 #include "indicators/extract_between.h"
+
+// A value of a description element longer than this is cut to it; no real
+// device's value comes near. Each value a row keeps, and each copy of one in
+// the list, is bounded so, however the elements nest in each other.
+inline constexpr size_t kKeptValueLimit = 1024;
 
 struct DescriptionElement {
     const char* open;
@@ -29,5 +35,8 @@ inline constexpr DescriptionElement kDescriptionElements[] = {
 
 inline std::string ElementText(const std::string& description, const DescriptionElement& element)
 {
-    return ExtractBetween(description, element.open, element.close);
+    std::string text = ExtractBetween(description, element.open, element.close);
+    if (text.size() > kKeptValueLimit)
+        text.resize(kKeptValueLimit);
+    return text;
 }

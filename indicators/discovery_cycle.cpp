@@ -13,7 +13,16 @@ constexpr UINT kDiscoverPeriodMs = 250;
 
 }  // namespace
 
+// The user asks for a fresh look: devices that were slow get another try,
+// and fetches the whole budget.
 void CQuorvelDlg::OnSearch()
+{
+    m_timed_out_peers.Forget();
+    m_fetch_budget.Forget();
+    SearchAgain();
+}
+
+void CQuorvelDlg::SearchAgain()
 {
     GetDlgItem(IDOK)->EnableWindow(FALSE);
     const int count = m_list.GetItemCount();
@@ -21,8 +30,6 @@ void CQuorvelDlg::OnSearch()
         if (IndicatorRecord* record = RecordAt(row))
             MarkRow(row, record, kStatusSearching);
     }
-    // The user asks for a fresh look: devices that timed out get another try.
-    m_timed_out_peers.Forget();
     StartDiscover();
 }
 

@@ -4,7 +4,7 @@
 // most one a minute per sender, with the number dropped since its last
 // line, so that a flood does not flood the log either. The table of senders
 // is bounded too, since a flood can come from many addresses: past it, the
-// senders share one line. Times are seconds since 1970 UTC.
+// senders share one line. Times are seconds of the monotonic clock.
 
 #include <cstddef>
 #include <cstdint>

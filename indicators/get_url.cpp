@@ -29,6 +29,7 @@ constexpr int kConnectTimeoutMs = 3000;
 constexpr int kReceiveTimeoutMs = 5000;
 // Nor may one that drips its answer a byte at a time.
 constexpr int kWholeResponseMs = 10000;
+constexpr int kCutSlackMs = 100;
 
 bool CreateStreamSocket(CSocket& socket)
 {
@@ -42,6 +43,50 @@ bool CreateStreamSocket(CSocket& socket)
 
 bool RanOutOfTime() { return WSAGetLastError() == WSAETIMEDOUT; }
 
+using SteadyClock = std::chrono::steady_clock;
+
+int MillisecondsLeft(SteadyClock::time_point deadline)
+{
+    const auto left = deadline - SteadyClock::now();
+    return std::max(0, static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(left).count()));
+}
+
+// One fetch: its result so far, and the bound of each wait, which is the
+// wait's own cut to what is left of the caller's bound on the whole fetch.
+class Fetching {
+public:
+    explicit Fetching(std::optional<int> wholeMs)
+    {
+        if (wholeMs)
+            m_deadline = SteadyClock::now() + std::chrono::milliseconds(*wholeMs);
+    }
+
+    // A wait cut by no more than the time its fetch took to get there still
+    // ends on its own bound: a device that used up the whole of a fresh
+    // budget also used up its own bound.
+    int Bound(int ownMs)
+    {
+        if (!m_deadline)
+            return ownMs;
+        const int left = MillisecondsLeft(*m_deadline);
+        m_cut = left < ownMs - kCutSlackMs;
+        return std::min(left, ownMs);
+    }
+
+    // After a failed wait: whose bound it ended on, if any.
+    void Failed(bool outOfTime)
+    {
+        result.outOfTime = outOfTime && !m_cut;
+        result.cutShort = outOfTime && m_cut;
+    }
+
+    FetchResult result;
+
+private:
+    std::optional<SteadyClock::time_point> m_deadline;
+    bool m_cut = false;
+};
+
 std::string DottedText(in_addr address)
 {
     char text[INET_ADDRSTRLEN] = "";
@@ -51,18 +96,19 @@ std::string DottedText(in_addr address)
 
 // A name is looked up within the connect's bound, so a slow resolver holds
 // the window no longer than a silent device.
-std::optional<in_addr> AddressOfHost(const std::string& host, FetchResult& result)
+std::optional<in_addr> AddressOfHost(const std::string& host, Fetching& fetching)
 {
     in_addr address{};
-    switch (LookUpHost(host.c_str(), address, kConnectTimeoutMs)) {
+    const int bound = fetching.Bound(kConnectTimeoutMs);
+    switch (LookUpHost(host.c_str(), address, bound)) {
     case HostLookup::Found:
         return address;
     case HostLookup::NotFound:
         LogMessage(">GetUrl: no address for %s", host.c_str());
         return std::nullopt;
     case HostLookup::OutOfTime:
-        LogMessage(">GetUrl: no address for %s within %d ms", host.c_str(), kConnectTimeoutMs);
-        result.outOfTime = true;
+        LogMessage(">GetUrl: no address for %s within %d ms", host.c_str(), bound);
+        fetching.Failed(true);
         return std::nullopt;
     }
     return std::nullopt;
@@ -79,49 +125,46 @@ bool AimsAtThisPc(CSocket& socket, in_addr address, const std::string& url)
     return reason != nullptr;
 }
 
-bool ConnectTo(CSocket& socket, in_addr address, unsigned port, FetchResult& result)
+bool ConnectTo(CSocket& socket, in_addr address, unsigned port, Fetching& fetching)
 {
-    socket.SetTimeout(kConnectTimeoutMs);
+    socket.SetTimeout(fetching.Bound(kConnectTimeoutMs));
     if (!socket.Connect(DottedText(address).c_str(), port)) {
-        result.outOfTime = RanOutOfTime();
+        fetching.Failed(RanOutOfTime());
         return false;
     }
     LogMessage("GetUrl::Connected");
-    socket.SetTimeout(kReceiveTimeoutMs);
     return true;
 }
 
-void SendRequest(CSocket& socket, const std::string& path)
+void SendRequest(CSocket& socket, const std::string& path, Fetching& fetching)
 {
     const std::string request = kRequestStart + path + kRequestEnd;
     LogMessage("GetUrl::Send(%d)", static_cast<int>(request.size()));
+    socket.SetTimeout(fetching.Bound(kReceiveTimeoutMs));
     const int sent = socket.Send(request.data(), static_cast<int>(request.size()));
     LogMessage("GetUrl::txdlen=%d", sent);
 }
 
-int MillisecondsLeft(std::chrono::steady_clock::time_point deadline)
-{
-    const auto left = deadline - std::chrono::steady_clock::now();
-    return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(left).count());
-}
-
 // Reads until the peer closes, a wait fails, the cap is reached or the whole
 // response has taken too long.
-void ReceiveResponse(CSocket& socket, FetchResult& result)
+void ReceiveResponse(CSocket& socket, Fetching& fetching)
 {
-    std::string& response = result.response;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWholeResponseMs);
+    std::string& response = fetching.result.response;
+    const auto deadline = SteadyClock::now() + std::chrono::milliseconds(kWholeResponseMs);
     char buffer[kReceiveChunk];
     for (;;) {
-        const int bound = std::clamp(MillisecondsLeft(deadline), 0, kReceiveTimeoutMs);
-        socket.SetTimeout(bound);
+        const int own = std::min(MillisecondsLeft(deadline), kReceiveTimeoutMs);
+        socket.SetTimeout(fetching.Bound(own));
         LogMessage("GetUrl::try receive");
         const size_t wanted = std::min(kReceiveChunk, kResponseCap - response.size());
         const int received = socket.Receive(buffer, static_cast<int>(wanted));
-        result.outOfTime = received < 0 && RanOutOfTime();
+        if (received < 0)
+            fetching.Failed(RanOutOfTime());
         LogMessage("GetUrl::rxlen=%d", received);
-        if (result.outOfTime && bound < kReceiveTimeoutMs)
+        if (fetching.result.outOfTime && own < kReceiveTimeoutMs)
             LogMessage(">GetUrl: response cut after %d ms", kWholeResponseMs);
+        if (fetching.result.cutShort && !response.empty())
+            LogMessage(">GetUrl: response cut at the bound of the fetch budget");
         if (received <= 0)
             return;
         response.append(buffer, static_cast<size_t>(received));
@@ -132,17 +175,19 @@ void ReceiveResponse(CSocket& socket, FetchResult& result)
     }
 }
 
-bool IsHeld(const HeldHost& held, const std::string& host, const std::string& url)
+bool IsHeld(const HeldHost& held, const std::string& host, const std::string& url, FetchResult& result)
 {
     if (!held || !held(host))
         return false;
     LogSkippedWhileHeld(url);
+    result.skipped = true;
     return true;
 }
 
-FetchResult Fetch(const std::string& url, bool refuseThisPc, const HeldHost& held)
+FetchResult Fetch(const std::string& url, bool refuseThisPc, const HeldHost& held, std::optional<int> boundMs)
 {
-    FetchResult result;
+    Fetching fetching(boundMs);
+    FetchResult& result = fetching.result;
     const std::optional<UrlParts> parts = SplitHttpUrl(url);
     if (!parts)
         return result;
@@ -154,29 +199,32 @@ FetchResult Fetch(const std::string& url, bool refuseThisPc, const HeldHost& hel
     }
     // A name whose lookup ran out of time is held by the name itself.
     result.host = parts->host;
-    if (IsHeld(held, result.host, url))
+    if (IsHeld(held, result.host, url, result))
         return result;
     CSocket socket;
     if (!CreateStreamSocket(socket))
         return result;
-    const std::optional<in_addr> address = AddressOfHost(parts->host, result);
+    const std::optional<in_addr> address = AddressOfHost(parts->host, fetching);
     if (!address)
         return result;
     result.host = DottedText(*address);
-    if (result.host != parts->host && IsHeld(held, result.host, url))
+    if (result.host != parts->host && IsHeld(held, result.host, url, result))
         return result;
     if (refuseThisPc && AimsAtThisPc(socket, *address, url))
         return result;
     LogMessage("GetUrl::TryConnect(%s)", url.c_str());
-    if (!ConnectTo(socket, *address, parts->port, result))
+    if (!ConnectTo(socket, *address, parts->port, fetching))
         return result;
-    SendRequest(socket, parts->path);
-    ReceiveResponse(socket, result);
+    SendRequest(socket, parts->path, fetching);
+    ReceiveResponse(socket, fetching);
     return result;
 }
 
 }  // namespace
 
-std::string GetUrl(const std::string& url) { return Fetch(url, false, {}).response; }
+std::string GetUrl(const std::string& url) { return Fetch(url, false, {}, std::nullopt).response; }
 
-FetchResult GetAnnouncedUrl(const std::string& url, const HeldHost& held) { return Fetch(url, true, held); }
+FetchResult GetAnnouncedUrl(const std::string& url, const HeldHost& held, std::optional<int> boundMs)
+{
+    return Fetch(url, true, held, boundMs);
+}

@@ -16,6 +16,9 @@ struct IndicatorRecord {
     std::string usn;  // the key, never changed after creation
     std::string model_description;
     std::string description;
+    // Its last fetch that ended got its answer promptly: it may fetch from
+    // the fetch budget's reserve.
+    bool prompt_fetch = false;
 };
 
 // Status texts of the Status column; the first three end in one blank.

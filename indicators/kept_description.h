@@ -1,12 +1,9 @@
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 
-// A value of a description element longer than this is cut to it; no real
-// device's value comes near.
-inline constexpr size_t kKeptValueLimit = 2048;
+#include "indicators/description_elements.h"
 
 // What a record keeps of a fetched description body: for every element the
 // program reads (description_elements.h), the body from the first occurrence
@@ -15,5 +12,5 @@ inline constexpr size_t kKeptValueLimit = 2048;
 // from this as from the whole body for every one of those elements. A value
 // longer than kKeptValueLimit keeps only its first kKeptValueLimit bytes
 // (and any other element standing inside it), which keeps the whole under
-// 13 KiB.
+// 7 KiB.
 std::string KeptDescription(std::string_view body);

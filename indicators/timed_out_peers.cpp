@@ -35,6 +35,6 @@ bool TimedOutPeers::Holds(TimeOuts& timeOuts, const std::string& key, int64_t no
 
 void LogSkippedWhileHeld(const std::string& location)
 {
-    LogMessage(">GetUrl: skipped, out of time less than %d s ago: %s", static_cast<int>(TimedOutPeers::kHoldSeconds),
+    LogMessage(">GetUrl: skipped, slow or out of time less than %d s ago: %s", static_cast<int>(TimedOutPeers::kHoldSeconds),
                location.c_str());
 }

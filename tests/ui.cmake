@@ -7,3 +7,4 @@ quorvel_unit_test(ui_unit_tests
 quorvel_dialog_test(ui_dialog_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/dialog/main_dialog_test.cpp
   LIBS quorvel_dialog_harness)
+quorvel_file_protection_test(overview_page ui_dialog_tests "MainDialogTest.OverviewPage*")

@@ -90,9 +90,9 @@ std::string EscapeAscii(unsigned char byte)
 template <typename Cell>
 std::string JoinedFields(Cell cell)
 {
-    std::string line;
-    for (size_t i = 0; i < kListedFieldCount; ++i)
-        line += (i ? "\t" : "") + cell(i);
+    std::string line = cell(0);
+    for (size_t i = 1; i < kListedFieldCount; ++i)
+        line.append("\t").append(cell(i));
     return line;
 }
 

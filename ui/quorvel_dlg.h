@@ -11,6 +11,8 @@
 
 #include "afx_dialog.h"
 #include "indicators/dropped_usn_log.h"
+#include "indicators/fetch_budget.h"
+#include "indicators/get_url.h"
 #include "indicators/indicator_record.h"
 #include "indicators/row_bounds.h"
 #include "indicators/timed_out_peers.h"
@@ -48,6 +50,8 @@ protected:
 
     // indicators/
     void OnSearch();
+    // A search round that keeps the holds on slow devices and the budget.
+    void SearchAgain();
     void StartDiscover();
     void SendSearches();
     void OnTimer(UINT_PTR id);
@@ -55,6 +59,8 @@ protected:
     void OnAlive(const SsdpMessage& message, unsigned long sender);
     bool InLocalNetwork(unsigned long address) const;
     void FetchDescription(IndicatorRecord& record, const char* location);
+    FetchResult FetchWithinBudget(IndicatorRecord& record, const char* location);
+    void NoteFetchTime(IndicatorRecord& record, const FetchResult& fetched, uint64_t tookMs);
     bool AdmitNewRow(uint32_t sender, const std::string& senderText);
     void MarkRow(int row, IndicatorRecord* record, const char* status);
     // Called after each write of a row's cells; the window needs nothing
@@ -117,6 +123,7 @@ public:
     CDlgItemResizer m_resizer;
     CRect m_rcClient;
     TimedOutPeers m_timed_out_peers;
+    FetchBudget m_fetch_budget;
     RowBounds m_row_bounds;
     DroppedUsnLog m_dropped_usn_log;
 };

@@ -47,7 +47,7 @@ BOOL CWatchRunDlg::OnConsoleCtrl(DWORD)
 void CWatchRunDlg::OnTimer(UINT_PTR id)
 {
     if (id == MY_SEARCH_EVERY_ID)
-        OnSearch();
+        SearchAgain();
     else
         CQuorvelDlg::OnTimer(id);
 }
@@ -65,9 +65,11 @@ void CWatchRunDlg::OnRowWritten(int row)
     Print(FormatWatchLine(WatchTime(_time64(nullptr)), printed->second, m_json));
 }
 
-// A reader that went away (a closed pipe) ends the watch quietly; any other
+// A reader that went away (a closed pipe), or a request to end that came
+// while the reader was not reading, ends the watch quietly; any other
 // failure to write ends it with the reason. The socket support has SIGPIPE
-// ignored, so a closed pipe is a failed write like any other.
+// ignored, so a closed pipe is a failed write like any other. A line cut
+// short by a request to end is the last one.
 void CWatchRunDlg::Print(const std::string& line)
 {
     DWORD written = 0;
@@ -75,7 +77,8 @@ void CWatchRunDlg::Print(const std::string& line)
         return;
     const int error = static_cast<int>(GetLastError());
     m_printing = false;
-    if (error != static_cast<int>(ERROR_BROKEN_PIPE) && error != static_cast<int>(ERROR_NO_DATA)) {
+    if (error != static_cast<int>(ERROR_BROKEN_PIPE) && error != static_cast<int>(ERROR_NO_DATA) &&
+        error != static_cast<int>(ERROR_OPERATION_ABORTED)) {
         LogMessage("CWatchRunDlg::Print() failed(%d:%s)", error, GetErrorText(error));
         m_exit_code = kExitOutputFailed;
     }

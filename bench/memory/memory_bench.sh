@@ -27,6 +27,9 @@ FLOOD_SECONDS=20
 LARGE_HOSTS=2
 LARGE_PER_HOST=200
 LARGE_TOTAL=$((LARGE_HOSTS * LARGE_PER_HOST))
+NESTED_HOSTS=16
+NESTED_PER_HOST=256
+NESTED_TOTAL=$((NESTED_HOSTS * NESTED_PER_HOST))
 [[ $RUNS =~ ^[0-9]+$ ]] && [ "$RUNS" -ge 1 ] && [ "$RUNS" -le 20 ] || lab_fail "BENCH_RUNS must be 1..20"
 mkdir -p "$OUT"
 lab_require_root
@@ -65,23 +68,42 @@ flood_run() {
     )
 }
 
+# start_sims PREFIX HOSTS PER_HOST [simulator options...]: HOSTS hosts
+# 10.77.1.10, .11, ... with PER_HOST indicators each, on ports of their own.
+start_sims() {
+    local prefix=$1 hosts=$2 per_host=$3 host ip
+    shift 3
+    for ((host = 1; host <= hosts; host++)); do
+        ip=10.77.1.$((9 + host))
+        lab_host "sim$host" "$ip/24"
+        lab_start_sim "sim$host" "$ip" "$LAB_TMP/sim$host.log" --count "$per_host" \
+            --name "$prefix$host-%d" --port $((8000 + (host - 1) * per_host)) "$@" >/dev/null
+    done
+}
+
 # The simulators are ready before the list starts; every answer to its
 # searches is a fetch of 1 MiB.
 large_run() {
     (
         lab_init
         lab_host pc "$PC_IP/24"
-        local host ip
-        for ((host = 1; host <= LARGE_HOSTS; host++)); do
-            ip=10.77.1.$((9 + host))
-            lab_host "sim$host" "$ip/24"
-            lab_start_sim "sim$host" "$ip" "$LAB_TMP/sim$host.log" --count "$LARGE_PER_HOST" \
-                --name "large$host-%d" --port $((8000 + (host - 1) * LARGE_PER_HOST)) --flood-http 1 >/dev/null
-        done
+        start_sims large "$LARGE_HOSTS" "$LARGE_PER_HOST" --flood-http 1
         local list
         list=$(list_run "large-run$1" 40 "$LARGE_TOTAL" '10.77.1.1')
         lab_wait_exit "$list" 110 >/dev/null || lab_fail "the list run did not end"
         report "large-run$1" "run $1, $LARGE_TOTAL indicators with 1 MiB descriptions" "$LARGE_TOTAL"
+    )
+}
+
+nested_run() {
+    (
+        lab_init
+        lab_host pc "$PC_IP/24"
+        start_sims nested "$NESTED_HOSTS" "$NESTED_PER_HOST" --nested-description
+        local list
+        list=$(list_run "nested-run$1" 40 "$NESTED_TOTAL" '10.77.1.')
+        lab_wait_exit "$list" 110 >/dev/null || lab_fail "the list run did not end"
+        report "nested-run$1" "run $1, $NESTED_TOTAL indicators with nested descriptions" "$NESTED_TOTAL"
     )
 }
 
@@ -90,6 +112,7 @@ echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 for ((run = 1; run <= RUNS; run++)); do
     flood_run "$run"
     large_run "$run"
+    nested_run "$run"
 done
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "the figure for 1024 real indicators is the discovery_1024 benchmark's peak resident set of quorvel --list"

@@ -5,6 +5,7 @@
 // platform. An empty function restores the real facility. The shipped
 // program never sets them.
 
+#include <cstdint>
 #include <ctime>
 #include <functional>
 #include <string>
@@ -28,6 +29,10 @@ void SetDebugOutput(DebugOutput output);
 // UTC wall-clock time for GetSystemTime and _time64.
 using Clock = std::function<timespec()>;
 void SetClock(Clock clock);
+
+// Milliseconds of the monotonic clock for GetTickCount64.
+using TickCount = std::function<uint64_t()>;
+void SetTickCount(TickCount tickCount);
 
 // Tones Beep would play: when set, they are recorded here, not played or waited.
 using ToneSink = std::function<void(DWORD frequency, DWORD durationMs)>;

@@ -13,6 +13,8 @@
 void OutputDebugStringA(const char* text);
 
 void GetSystemTime(SYSTEMTIME* time);
+// Milliseconds since an arbitrary start, never stepped: for intervals.
+ULONGLONG GetTickCount64();
 
 // Copies the variable into buffer and returns its length; 0 when it is
 // missing; the needed size (with terminator) when the buffer is too small.
@@ -23,12 +25,14 @@ BOOL DeleteFileA(const char* path);
 // have put anything at the path first: never follows a symbolic link, never
 // blocks, and opens only a regular file of the user's own with no other
 // name (fails with EPERM otherwise). Creates the file readable by the user
-// alone, and takes that right from others on an own file that had it.
+// alone, and replaces an own file that others may read with a new one.
 HANDLE CreateFileA(const char* path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
                    DWORD disposition, DWORD flags, HANDLE templateFile);
 DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD method);
 // Writes all of the data or fails. A pipe without a reader fails with
-// ERROR_BROKEN_PIPE, since the socket support ignores SIGPIPE.
+// ERROR_BROKEN_PIPE, since the socket support ignores SIGPIPE; a write that
+// waits for its reader fails with ERROR_OPERATION_ABORTED when a request to
+// end the program (a console control event) arrives meanwhile.
 BOOL WriteFile(HANDLE file, const void* data, DWORD length, DWORD* written, LPOVERLAPPED overlapped);
 BOOL CloseHandle(HANDLE handle);
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "event_hold.h"
+#include "termination_signal.h"
 
 namespace {
 
@@ -23,10 +24,12 @@ constexpr int kTerminationSignals[] = {SIGINT, SIGTERM};
 int g_signalPipe[2] = {-1, -1};
 QPointer<QSocketNotifier> g_signalNotifier;
 std::vector<PHANDLER_ROUTINE> g_handlers;
+volatile sig_atomic_t g_signalPending = 0;
 
 void NoteSignal(int signalNumber)
 {
     const int savedErrno = errno;
+    g_signalPending = 1;
     const auto number = static_cast<unsigned char>(signalNumber);
     ssize_t ignored = write(g_signalPipe[1], &number, 1);
     (void)ignored;
@@ -45,6 +48,7 @@ void SetDisposition(void (*disposition)(int))
 
 void RunHandlers(int signalNumber)
 {
+    g_signalPending = 0;
     const DWORD ctrlType = signalNumber == SIGINT ? CTRL_C_EVENT : CTRL_CLOSE_EVENT;
     const std::vector<PHANDLER_ROUTINE> handlers = g_handlers;
     for (auto handler = handlers.rbegin(); handler != handlers.rend(); ++handler) {
@@ -77,6 +81,10 @@ bool WatchSignalPipe()
 }
 
 }  // namespace
+
+int platform::TerminationSignalDescriptor() { return g_handlers.empty() ? -1 : g_signalPipe[0]; }
+
+bool platform::TerminationSignalPending() { return g_signalPending != 0; }
 
 HANDLE GetStdHandle(DWORD which)
 {

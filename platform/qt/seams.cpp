@@ -35,7 +35,11 @@ const std::string& CurrentProcRoot() { return g_procRoot; }
 
 namespace {
 HostResolver g_hostResolver;
+TickCount g_tickCount;
 }  // namespace
+
+void SetTickCount(TickCount tickCount) { g_tickCount = std::move(tickCount); }
+const TickCount& CurrentTickCount() { return g_tickCount; }
 
 void SetHostResolver(HostResolver resolver) { g_hostResolver = std::move(resolver); }
 const HostResolver& CurrentHostResolver() { return g_hostResolver; }

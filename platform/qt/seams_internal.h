@@ -7,6 +7,7 @@ namespace platform::seams {
 const MessageBoxHandler& CurrentMessageBoxHandler();
 const InterfaceListSource& CurrentInterfaceListSource();
 const Clock& CurrentClock();
+const TickCount& CurrentTickCount();
 const DebugOutput& CurrentDebugOutput();
 const ToneSink& CurrentToneSink();
 const ShellHandler& CurrentShellHandler();

@@ -1,14 +1,18 @@
 #include "win_kernel.h"
 
 #include <fcntl.h>
+#include <limits.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
 #include "seams_internal.h"
+#include "termination_signal.h"
 
 namespace {
 
@@ -28,26 +32,75 @@ bool IsUsersOwnFile(const struct stat& status)
     return S_ISREG(status.st_mode) && status.st_uid == geteuid() && status.st_nlink == 1;
 }
 
-// The file just opened at the path, made ready for the caller: an own file
-// that others may read or write is closed to them before it gets this
-// user's text, and it is truncated only once it is known to be the user's.
-bool PrepareOpenedFile(int fd, DWORD disposition)
+enum class OpenedFile { Ready, OpenToOthers, Refused };
+
+// The file just opened at the path, made ready for the caller: it is
+// truncated only once it is known to be the user's. An own file that others
+// may read is no use: whoever opened it while it was open to them keeps
+// reading through that handle whatever is written into it later.
+OpenedFile PrepareOpenedFile(int fd, DWORD disposition)
 {
     struct stat status {};
     if (fstat(fd, &status) != 0)
-        return false;
+        return OpenedFile::Refused;
     if (!IsUsersOwnFile(status)) {
         errno = EPERM;
-        return false;
+        return OpenedFile::Refused;
     }
-    if ((status.st_mode & 077) != 0 && fchmod(fd, 0600) != 0)
-        return false;
+    if ((status.st_mode & 077) != 0)
+        return OpenedFile::OpenToOthers;
     if (disposition == CREATE_ALWAYS && ftruncate(fd, 0) != 0)
-        return false;
-    return fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0;
+        return OpenedFile::Refused;
+    return fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0 ? OpenedFile::Ready : OpenedFile::Refused;
+}
+
+int CloseKeepingError(int fd)
+{
+    const int error = errno;
+    close(fd);
+    errno = error;
+    return -1;
+}
+
+// An own file open to others is replaced by a new one, created where nothing
+// may stand at the path in between.
+int OpenPrepared(const char* path, int flags, DWORD disposition)
+{
+    int fd = open(path, flags, 0600);
+    if (fd < 0)
+        return -1;
+    const OpenedFile opened = PrepareOpenedFile(fd, disposition);
+    if (opened == OpenedFile::Ready)
+        return fd;
+    if (opened == OpenedFile::Refused)
+        return CloseKeepingError(fd);
+    close(fd);
+    if (unlink(path) != 0)
+        return -1;
+    fd = open(path, flags | O_CREAT | O_EXCL, 0600);
+    if (fd < 0)
+        return -1;
+    return PrepareOpenedFile(fd, disposition) == OpenedFile::Ready ? fd : CloseKeepingError(fd);
 }
 
 int FileDescriptor(HANDLE file) { return static_cast<int>(reinterpret_cast<intptr_t>(file)); }
+
+// True once the descriptor takes data without waiting; false with ECANCELED
+// when a request to end the program came while it did not.
+bool WaitUntilWritable(int fd)
+{
+    for (;;) {
+        pollfd watched[] = {{fd, POLLOUT, 0}, {platform::TerminationSignalDescriptor(), POLLIN, 0}};
+        if (poll(watched, 1, 0) > 0)
+            return true;
+        if (platform::TerminationSignalPending() || poll(&watched[1], 1, 0) > 0) {
+            errno = ECANCELED;
+            return false;
+        }
+        if (poll(watched, 2, -1) < 0 && errno != EINTR)
+            return false;
+    }
+}
 
 }  // namespace
 
@@ -74,6 +127,15 @@ void GetSystemTime(SYSTEMTIME* time)
     time->wMinute = static_cast<WORD>(utc.tm_min);
     time->wSecond = static_cast<WORD>(utc.tm_sec);
     time->wMilliseconds = static_cast<WORD>(now.tv_nsec / 1000000);
+}
+
+ULONGLONG GetTickCount64()
+{
+    if (const auto& tickCount = platform::seams::CurrentTickCount())
+        return tickCount();
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<ULONGLONG>(now.tv_sec) * 1000u + static_cast<ULONGLONG>(now.tv_nsec / 1000000);
 }
 
 __time64_t _time64(__time64_t* result)
@@ -111,16 +173,8 @@ HANDLE CreateFileA(const char* path, DWORD access, DWORD, LPSECURITY_ATTRIBUTES,
     flags |= (access & GENERIC_WRITE) ? O_WRONLY : O_RDONLY;
     if (disposition == OPEN_ALWAYS || disposition == CREATE_ALWAYS)
         flags |= O_CREAT;
-    int fd = open(path, flags, 0600);
-    if (fd < 0)
-        return INVALID_HANDLE_VALUE;
-    if (!PrepareOpenedFile(fd, disposition)) {
-        const int error = errno;
-        close(fd);
-        errno = error;
-        return INVALID_HANDLE_VALUE;
-    }
-    return reinterpret_cast<HANDLE>(static_cast<intptr_t>(fd));
+    const int fd = OpenPrepared(path, flags, disposition);
+    return fd < 0 ? INVALID_HANDLE_VALUE : reinterpret_cast<HANDLE>(static_cast<intptr_t>(fd));
 }
 
 DWORD SetFilePointer(HANDLE file, LONG distance, LONG*, DWORD method)
@@ -131,14 +185,18 @@ DWORD SetFilePointer(HANDLE file, LONG distance, LONG*, DWORD method)
 }
 
 // Writes everything, as a blocking write does on the system: a pipe may take
-// part of it, and a signal may interrupt it.
+// part of it, and a signal may interrupt it. Each piece is written only once
+// the descriptor takes it, and no larger than a pipe takes at once, so that
+// a request to end the program is never stuck behind a reader that stopped
+// reading: the write then fails with ERROR_OPERATION_ABORTED.
 BOOL WriteFile(HANDLE file, const void* data, DWORD length, DWORD* written, LPOVERLAPPED)
 {
     const auto* bytes = static_cast<const char*>(data);
+    const int fd = FileDescriptor(file);
     DWORD done = 0;
-    while (done < length) {
-        const ssize_t count = write(FileDescriptor(file), bytes + done, length - done);
-        if (count < 0 && errno == EINTR)
+    while (done < length && WaitUntilWritable(fd)) {
+        const ssize_t count = write(fd, bytes + done, std::min<size_t>(length - done, PIPE_BUF));
+        if (count < 0 && (errno == EINTR || errno == EAGAIN))
             continue;
         if (count <= 0)
             break;

@@ -15,6 +15,7 @@
 #include "tcp_listener.h"
 #include "indicators/description_elements.h"
 #include "res/resource.h"
+#include "win_kernel.h"
 
 namespace {
 
@@ -338,7 +339,8 @@ private:
 
 // A device that never answers holds the window once, not on every message,
 // whatever path or port it names next and whoever names it; the user's
-// Search gives it another try.
+// Search gives it another try. A skipped fetch leaves the details as they
+// were, a failed one empties them. The hold runs on the monotonic clock.
 TEST_F(DiscoveryTest, AFetchThatRanOutOfTimeHoldsItsHostAndSenderUntilAMinuteOrASearchHasPassed)
 {
     SilentListener silent;
@@ -347,28 +349,71 @@ TEST_F(DiscoveryTest, AFetchThatRanOutOfTimeHoldsItsHostAndSenderUntilAMinuteOrA
     harness.Run([&](CQuorvelDlg& dialog) {
         harness.Receive(dialog, AliveNotify(kUsnA, server.Url("d")), "10.77.1.30");
         harness.Receive(dialog, AliveNotify(kUsnA, hanging), "10.77.1.30");
+        EXPECT_EQ(dialog.RecordAt(0)->description, "") << "a failed fetch";
+        harness.Receive(dialog, AliveNotify(kUsnB, server.Url("d")), "10.77.1.31");
+        const std::string details = dialog.RecordAt(1)->description;
         harness.SetNow(harness.Now() + 60);
         harness.Receive(dialog, AliveNotify(kUsnA, silent.Url("d1")), "10.77.1.30");
-        EXPECT_EQ(harness.Cell(dialog, 0, 1), "scale-7") << "a skipped fetch is a failed one";
-        EXPECT_EQ(dialog.RecordAt(0)->description, "");
+        EXPECT_EQ(harness.Cell(dialog, 0, 1), "scale-7");
         EXPECT_EQ(harness.Cell(dialog, 0, 3), "online ");
         EXPECT_EQ(harness.Cell(dialog, 0, 4), "23:17:09");
         harness.Receive(dialog, AliveNotify(kUsnA, server.Url("d")), "10.77.1.30");
         harness.Receive(dialog, AliveNotify(kUsnB, otherPort.Url("d2")), "10.77.1.31");
-        harness.Receive(dialog, AliveNotify(kUsnB, server.Url("d")), "10.77.1.31");
+        EXPECT_EQ(dialog.RecordAt(1)->description, details) << "a skipped fetch leaves the details";
         EXPECT_EQ(harness.Cell(dialog, 1, 1), "scale-7");
         platform::testing::ClickButton(&dialog, IDC_SEARCH);
         harness.Receive(dialog, AliveNotify(kUsnA, hanging), "10.77.1.30");
+        harness.StepWallClock(-3600);
+        harness.SetNow(harness.Now() + 61);
+        harness.Receive(dialog, AliveNotify(kUsnA, server.Url("d")), "10.77.1.30");
     });
     EXPECT_EQ(harness.log.Count("GetUrl(" + hanging + ")=0"), 2u);
-    EXPECT_EQ(harness.log.Count(">GetUrl: skipped, out of time less than 60 s ago: " + silent.Url("d1")), 1u)
+    EXPECT_EQ(harness.log.Count(">GetUrl: skipped, slow or out of time less than 60 s ago: " + silent.Url("d1")), 1u)
         << "another path on the hanging host";
-    EXPECT_EQ(harness.log.Count(">GetUrl: skipped, out of time less than 60 s ago: " + server.Url("d")), 1u)
+    EXPECT_EQ(harness.log.Count(">GetUrl: skipped, slow or out of time less than 60 s ago: " + server.Url("d")), 1u)
         << "any location from the sender that named the hanging host";
-    EXPECT_EQ(harness.log.Count(">GetUrl: skipped, out of time less than 60 s ago: " + otherPort.Url("d2")), 1u)
+    EXPECT_EQ(harness.log.Count(">GetUrl: skipped, slow or out of time less than 60 s ago: " + otherPort.Url("d2")), 1u)
         << "another port of the hanging host, named by another sender";
     EXPECT_EQ(harness.log.Count("GetUrl::TryConnect(" + otherPort.Url("d2") + ")"), 0u);
-    EXPECT_EQ(server.connections(), 2) << "a device that answers is fetched on every message";
+    EXPECT_EQ(server.connections(), 3) << "a device that answers is fetched on every message, "
+                                          "and a hold ends a minute on though the wall clock went back";
+}
+
+// A device that answers slowly, inside every bound, is held like one that
+// never answers; and however many devices are slow, fetches together hold
+// the window at most 10 s a minute. The last 2 s are kept for indicators
+// that answered promptly; past the budget fetches are skipped, with one line
+// a minute, and each row keeps its details.
+TEST_F(DiscoveryTest, ASlowAnswerHoldsItsDeviceAndFetchesStopWhenTheirMinutesBudgetIsSpent)
+{
+    LoopbackHttpServer slow(DescriptionResponse("scale-9", "K9 Indicator"), 2200);
+    harness.Run([&](CQuorvelDlg& dialog) {
+        const auto spend = [&](uint64_t ms) {
+            const uint64_t now = GetTickCount64();
+            dialog.m_fetch_budget.Spent(now - ms, now);
+        };
+        harness.Receive(dialog, AliveNotify(kUsnB, server.Url("d")), "10.77.1.31");
+        harness.Receive(dialog, AliveNotify(kUsnA, slow.Url("d")), "10.77.1.30");
+        EXPECT_EQ(harness.Cell(dialog, 1, 1), "scale-9") << "a slow answer is still taken";
+        harness.Receive(dialog, AliveNotify(kUsnA, slow.Url("d")), "10.77.1.30");
+        EXPECT_EQ(ElementText(dialog.RecordAt(1)->description, kModelNumberElement), "K3-100");
+        platform::testing::ClickButton(&dialog, IDC_SEARCH);
+        spend(8500);
+        harness.Receive(dialog, AliveNotify(kUsnA, slow.Url("d")), "10.77.1.30");
+        harness.Receive(dialog, AliveNotify(kUsnB, server.Url("d")), "10.77.1.31");
+        spend(2000);
+        for (int n = 0; n < 2; ++n)
+            harness.Receive(dialog, AliveNotify(kUsnB, server.Url("d")), "10.77.1.31");
+        EXPECT_EQ(ElementText(dialog.RecordAt(0)->description, kSerialNumberElement), "SN-0001");
+        EXPECT_EQ(ElementText(dialog.RecordAt(1)->description, kSerialNumberElement), "SN-0001");
+        EXPECT_EQ(harness.Cell(dialog, 0, 3), "online ");
+    });
+    EXPECT_EQ(slow.connections(), 1);
+    EXPECT_EQ(server.connections(), 2) << "the prompt indicator fetched from the reserve";
+    EXPECT_EQ(harness.log.Count(">GetUrl: skipped, slow or out of time less than 60 s ago: " + slow.Url("d")), 1u);
+    EXPECT_EQ(harness.log.Count(">GetUrl: skipped (1 since the last line), fetches held the window 10 s of the last "
+                                "60 s: " + slow.Url("d")),
+              1u);
 }
 
 // Datagrams that arrive while a fetch blocks are handled after it returns,

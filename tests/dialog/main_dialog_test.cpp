@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <functional>
 #include <span>
 #include <sstream>
@@ -424,10 +425,13 @@ TEST_F(MainDialogTest, OverviewPageHoldsThePresentIndicatorsInRowOrder)
         EXPECT_EQ(ReadFile(page), kPageHead + kPageTail) << "an empty list gives an empty table";
         EXPECT_EQ(fs::status(page).permissions(), userAlone);
         fs::permissions(page, fs::perms::all);
+        std::ifstream openedByOthers(page);
         Announce(dialog, "uuid:a", "10.77.1.20", server);
         ClickButton(&dialog, IDC_SHOW_SCALES);
         EXPECT_EQ(ReadFile(page), kPageHead + PageRows("scale-7", "10.77.1.20") + kPageTail);
-        EXPECT_EQ(fs::status(page).permissions(), userAlone) << "an own page others could read is closed to them";
+        EXPECT_EQ(fs::status(page).permissions(), userAlone) << "an own page others could read is replaced";
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(openedByOthers), {}), kPageHead + kPageTail)
+            << "who opened it while it was open to others does not read the new page";
         Announce(dialog, "uuid:gone", "10.77.1.40", server);
         harness.Receive(dialog, ByebyeNotify("uuid:gone"), "10.77.1.40");
         Announce(dialog, "uuid:noname", "10.77.1.50", noName);

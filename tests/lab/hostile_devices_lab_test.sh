@@ -3,14 +3,17 @@
 # of its own: oversized, empty and malformed datagrams (with announcements
 # holding NUL bytes and bare-LF header lines), an HTTP server that never
 # answers while its device keeps announcing, one that never closes, one that
-# drips a byte a second, one that sends 100 MiB, an indicator in another
+# drips a byte a second, one that answers slowly inside every bound, one
+# that sends 100 MiB, an indicator in another
 # subnet, a host name full of markup and quotes, a LOCATION of 5,000
 # characters and one of 600, LOCATIONs on the PC's own services. After each:
 # the program still runs, a later announcement of a well-behaved indicator is
 # listed, and the window was held no longer than the fetch bounds allow.
 # Then a hanging device that announces every second under a new LOCATION
 # beside 64 good indicators is asked once in a minute and holds the window for
-# one fetch bound. Last, a host outside the network announcing a new USN in
+# one fetch bound, and eight hanging devices on eight addresses hold it for at
+# most the fetch budget of 10 s a minute while a prompt indicator beside them
+# is fetched on. Last, a host outside the network announcing a new USN in
 # every message gets 256 rows and one log line, a good indicator beside it is
 # listed, and the program's peak memory stays under its bound.
 set -u
@@ -33,6 +36,8 @@ QUICK_BOUND_MS=3000
 PEAK_BOUND_KB=$((150 * 1024))
 # One receive bound of 5 s in a minute, with room for a loaded machine.
 MINUTE_HELD_BOUND_MS=6000
+# The fetch budget of 10 s a minute, with room for a loaded machine.
+BUDGET_HELD_BOUND_MS=12000
 LIST_SECONDS=6
 WATCH_SECONDS=300
 
@@ -58,14 +63,19 @@ expect_running() {
 }
 
 # A well-behaved indicator announcing itself under a new name (good-LABEL)
-# after each case must be listed with that name.
+# after each case must be listed with that name. A Search first gives back
+# the fetch budget that the case's device may have used up; its burst is
+# over before the next case begins.
 GOOD_SIM=
 announce_good() {
-    local name=good-$1
+    local name=good-$1 bursts
     [ -z "$GOOD_SIM" ] || stop_sim "$GOOD_SIM"
+    bursts=$(grep -c 'KillTimer(MY_DISCOVER_ID)' "$TRACE")
+    tell search
     GOOD_SIM=$(lab_start_sim good "$GOOD_IP" "$LAB_TMP/good-$1.log" --name "$name") || exit 1
     lab_wait_for "$W/list.txt" "$(row_of "$GOOD_IP" "$name" "$MODEL" '(new |online )' "$TIME")" 15 ||
         lab_fail "after $1 a well-behaved indicator was not listed"
+    lab_wait_for_count "$TRACE" 'KillTimer\(MY_DISCOVER_ID\)' $((bursts + 1)) 10 || lab_fail "the Search did not end"
 }
 
 # The longest hold since the case began, checked once the good indicator
@@ -88,10 +98,10 @@ hostile_case() {
     local log=$LAB_TMP/$host.log sim
     sim=$(lab_start_sim "$host" "$ip" "$log" "$@") || exit 1
     "$check" "$ip" "$log"
+    stop_sim "$sim"
     announce_good "$host"
     expect_hold_within "$case" "$bound"
     expect_running "$case"
-    stop_sim "$sim"
 }
 
 # --- the checks of each case ------------------------------------------------
@@ -117,7 +127,7 @@ never_answers() {
     lab_wait_for "$TRACE" "^GetUrl\\(http://$escaped:80/description\\.xml\\)=0" 15 || lab_fail "the fetch never ended"
     lab_expect_grep "$2" '-> hang$'
     lab_wait_for "$W/list.txt" "$(row_of "$escaped" '' '' '(new |online )' "$TIME")" 5 || lab_fail "no row without names"
-    lab_wait_for "$TRACE" "^>GetUrl: skipped, out of time less than 60 s ago: http://$escaped:80/" 5 ||
+    lab_wait_for "$TRACE" "^>GetUrl: skipped, slow or out of time less than 60 s ago: http://$escaped:80/" 5 ||
         lab_fail "the hanging device was fetched again within a minute"
     lab_host listpc 10.77.1.2/24
     local started finished
@@ -175,9 +185,25 @@ never_closes() {
 
 drips() {
     local escaped=${1//./\\.}
-    lab_wait_for "$TRACE" '^>GetUrl: response cut after 10000 ms' 20 || lab_fail "the dripping answer was not cut"
+    lab_wait_for "$TRACE" '^>GetUrl: response cut (after 10000 ms|at the bound of the fetch budget)' 20 ||
+        lab_fail "the dripping answer was not cut"
     lab_wait_for "$W/list.txt" "$(row_of "$escaped" '\(unknown\)' '\(unknown\)' 'new ' "$TIME")" 5 ||
         lab_fail "no row for the dripping server"
+}
+
+# Taken once, then held for a minute like a device that never answers; its
+# row keeps its names.
+answers_slowly() {
+    local escaped=${1//./\\.}
+    lab_wait_for "$W/list.txt" "$(row_of "$escaped" slowly "$MODEL" 'new ' "$TIME")" 15 ||
+        lab_fail "the slow answer was not taken"
+    lab_wait_for "$TRACE" "^>GetUrl: skipped, slow or out of time less than 60 s ago: http://$escaped:80/" 10 ||
+        lab_fail "the slow device was fetched again within a minute"
+    lab_wait_for "$W/list.txt" "$(row_of "$escaped" slowly "$MODEL" 'online ' "$TIME")" 5 ||
+        lab_fail "the slow device's row lost its names"
+    local asked
+    asked=$(grep -c 'http GET' "$2")
+    [ "$asked" -eq 1 ] || lab_fail "the slow device was asked $asked times"
 }
 
 floods() {
@@ -248,6 +274,8 @@ hostile_case "a server that never closes" hold 10.77.1.22 "$SLOW_FETCH_BOUND_MS"
     --name holding --hold-http
 hostile_case "a server dripping a byte a second" drip 10.77.1.23 "$SLOW_FETCH_BOUND_MS" drips \
     --name dripping --slow-http 1
+hostile_case "a server answering in 3.6 s, inside every bound, its device announcing every 2 s" slow 10.77.1.29 \
+    "$SLOW_FETCH_BOUND_MS" answers_slowly --name slowly --slow-http 200 --notify-every 2
 PEAK_BEFORE_FLOOD=$(stat_value peak_rss_kb)
 hostile_case "a server sending 100 MiB" flood 10.77.1.24 "$QUICK_BOUND_MS" floods \
     --name flooding --flood-http 100
@@ -284,7 +312,7 @@ held=$(stat_value held_ms)
 asked=$(($(grep -c -- '-> hang$' "$LAB_TMP/hang2.log") - ASKED_BEFORE))
 echo "   window held ${held} ms in 60 s (bound ${MINUTE_HELD_BOUND_MS} ms); the hanging device asked $asked times"
 [ "$asked" -le 1 ] || lab_fail "the hanging device was asked $asked times in a minute"
-lab_expect_grep "$TRACE" '^>GetUrl: skipped, out of time less than 60 s ago: http://10\.77\.1\.31:80/description\.xml\?n='
+lab_expect_grep "$TRACE" '^>GetUrl: skipped, slow or out of time less than 60 s ago: http://10\.77\.1\.31:80/description\.xml\?n='
 # The good ones announce every 30 s: each is fetched again within the minute.
 served=$(($(grep -Ec "$HERD_FETCHED" "$TRACE") - SERVED_BEFORE))
 echo "   the good indicators were fetched $served times more"
@@ -293,6 +321,34 @@ echo "   the good indicators were fetched $served times more"
 expect_running "the hanging device beside 64 good ones"
 stop_sim "$HANG_SIM"
 stop_sim "$HERD_SIM"
+
+echo "== eight hanging devices on eight addresses, each announcing a new LOCATION every second"
+HANGING_SIMS=()
+for n in 1 2 3 4 5 6 7 8; do
+    lab_host "hang8-$n" "10.77.1.$((40 + n))/24"
+    HANGING_SIMS+=("$(lab_start_sim "hang8-$n" "10.77.1.$((40 + n))" "$LAB_TMP/hang8-$n.log" --name "hanging8-$n" \
+        --hang-http --notify-every 1 --vary-location)") || exit 1
+done
+[ -z "$GOOD_SIM" ] || stop_sim "$GOOD_SIM"
+GOOD_SIM=$(lab_start_sim good "$GOOD_IP" "$LAB_TMP/good-beside-eight.log" --name good-beside-eight --notify-every 1) ||
+    exit 1
+tell mark
+MINUTE_START=$(date +%s)
+GOOD_FETCHED="^GetUrl\\(http://${GOOD_IP//./\\.}:80/description\\.xml\\)=[1-9]"
+GOOD_BEFORE=$(grep -Ec "$GOOD_FETCHED" "$TRACE")
+while [ $(($(date +%s) - MINUTE_START)) -lt 61 ]; do sleep 1; done
+held=$(stat_value held_ms)
+asked=$(cat "$LAB_TMP"/hang8-*.log | grep -c -- '-> hang$')
+good_fetched=$(($(grep -Ec "$GOOD_FETCHED" "$TRACE") - GOOD_BEFORE))
+echo "   window held ${held} ms in 60 s (budget 10000 ms); the hanging devices were asked $asked times in all," \
+    "the prompt one fetched $good_fetched times"
+[ "${held%.*}" -lt "$BUDGET_HELD_BOUND_MS" ] || lab_fail "eight hanging devices held the window for ${held} ms in a minute"
+lab_expect_grep "$TRACE" '^>GetUrl: skipped \([0-9]+ since the last line\), fetches held the window 10 s of the last 60 s: '
+[ "$good_fetched" -ge 30 ] || lab_fail "the prompt indicator was fetched only $good_fetched times beside them"
+lab_wait_for "$W/list.txt" "$(row_of "${GOOD_IP//./\\.}" good-beside-eight "$MODEL" 'online ' "$TIME")" 5 ||
+    lab_fail "the prompt indicator lost its row beside the hanging devices"
+expect_running "eight hanging devices"
+for sim in "${HANGING_SIMS[@]}"; do stop_sim "$sim"; done
 
 echo "== a host outside the network announcing a new USN in every message, beside a good indicator"
 USN_FLOOD_IP=10.77.3.40

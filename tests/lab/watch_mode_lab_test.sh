@@ -3,7 +3,10 @@
 # each change of a row once, in order, while it runs, as text and as JSON
 # Lines; a repeated announcement prints nothing; an indicator that is silent
 # through a --search-every round shows as searching; SIGTERM ends it with 0,
-# and so does a reader that goes away (| head -n 1).
+# and so does a reader that goes away (| head -n 1). Then a device that
+# answers searches but never its HTTP requests is asked once, not at every
+# automatic search round; and SIGTERM ends a watch whose reader stopped
+# reading within a second.
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/lib/lab.sh"
 
@@ -113,5 +116,47 @@ lab_wait_for "$LAB_TMP/head.err.rc" . 10 || lab_fail "watch mode went on after i
 [ "$(cat "$LAB_TMP/head.err.rc")" = 0 ] || lab_fail "exit code $(cat "$LAB_TMP/head.err.rc") after the reader went away"
 [ "$(wc -l <"$LAB_TMP/head.err.out")" -eq 1 ] || lab_fail "head got: $(cat "$LAB_TMP/head.err.out")"
 lab_expect_no_grep "$LAB_TMP/head.err" 'Print\(\) failed'
+
+# --- automatic searches keep the holds ------------------------------------------
+kill -TERM "$beta"
+lab_wait_exit "$beta" 5 >/dev/null || lab_fail "beta's simulator did not end"
+kill -TERM "$alpha"
+lab_wait_exit "$alpha" 5 >/dev/null || lab_fail "alpha's simulator did not end"
+lab_host hang 10.77.1.20/24
+lab_host rounds 10.77.1.4/24
+hang=$(lab_start_sim hang 10.77.1.20 "$LAB_TMP/hang.log" --name hanging --hang-http)
+rounds_pid=$(start_watch rounds UTC0 --search-every 10)
+# The first burst and three automatic rounds, within the minute's hold.
+lab_wait_for_count "$LAB_TMP/rounds.err" '^SetTimer\(MY_DISCOVER_ID\)' 4 45 || lab_fail "fewer than three search rounds"
+lab_wait_for "$LAB_TMP/rounds.err" '^>GetUrl: skipped, slow or out of time less than 60 s ago: http://10\.77\.1\.20:' 1 ||
+    lab_fail "the hanging device was not held"
+asked=$(grep -c -- '-> hang$' "$LAB_TMP/hang.log")
+echo "   the hanging device was asked $asked times in four searches"
+[ "$asked" -eq 1 ] || lab_fail "the hanging device was asked $asked times in four searches"
+kill -TERM "$rounds_pid"
+[ "$(lab_wait_exit "$rounds_pid" 10)" = 0 ] || lab_fail "watch mode did not end with 0 on SIGTERM"
+kill -TERM "$hang"
+lab_wait_exit "$hang" 5 >/dev/null || lab_fail "the hanging simulator did not end"
+
+# --- a reader that stopped reading ---------------------------------------------
+# 256 indicators fill the pipe with their first answers or the first
+# automatic round; the program then waits for its reader, which never reads.
+lab_host many 10.77.1.21/24
+lab_host stalled 10.77.1.5/24
+many=$(lab_start_sim many 10.77.1.21 "$LAB_TMP/many.log" --count 256 --port 8000 --name many-%d)
+mkfifo "$LAB_TMP/stalled.pipe"
+lab_spawn stalled "$LAB_TMP/reader.log" bash -c 'exec sleep 120 <"$0"' "$LAB_TMP/stalled.pipe" >/dev/null
+stalled_pid=$(lab_spawn stalled "$LAB_TMP/stalled.err" bash -c 'exec "$@" >"$0"' "$LAB_TMP/stalled.pipe" \
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$QUORVEL" --watch --search-every 10)
+# The rows' first answers, and then the 512 lines of the round at 10 s, are
+# more than the pipe's 64 KiB: the program no longer runs its rounds once it
+# waits for the reader, and waits at the latest from the round on.
+lab_wait_for_count "$LAB_TMP/stalled.err" '^SetTimer\(MY_DISCOVER_ID\)' 2 15 2>/dev/null || true
+sleep 1
+kill -TERM "$stalled_pid"
+status=$(lab_wait_exit "$stalled_pid" 1) || lab_fail "SIGTERM did not end a watch whose reader stopped reading"
+[ "$status" = 0 ] || lab_fail "exit code $status after SIGTERM with a stalled reader"
+lab_expect_no_grep "$LAB_TMP/stalled.err" 'Print\(\) failed'
+kill -TERM "$many"
 
 echo "watch mode lab test passed"

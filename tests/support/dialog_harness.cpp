@@ -9,6 +9,11 @@ DialogHarness::DialogHarness()
 {
     platform::testing::EnsureApplication();
     platform::seams::SetClock([this] { return timespec{static_cast<time_t>(m_now), 0}; });
+    platform::seams::SetTickCount([this] {
+        const auto real = std::chrono::steady_clock::now().time_since_epoch();
+        return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(real).count() +
+                                     m_tick_offset_ms);
+    });
     platform::seams::SetToneSink([this](DWORD frequency, DWORD duration) { tones.push_back({frequency, duration}); });
     UseInterfaces({FakeLoopback(), FakeInterface("10.77.1.1", "255.255.255.0", IFF_UP)});
 }
@@ -16,6 +21,7 @@ DialogHarness::DialogHarness()
 DialogHarness::~DialogHarness()
 {
     platform::seams::SetClock({});
+    platform::seams::SetTickCount({});
     platform::seams::SetToneSink({});
     platform::seams::SetInterfaceListSource({});
 }

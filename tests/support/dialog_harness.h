@@ -31,9 +31,16 @@ public:
     ~DialogHarness();
 
     void UseInterfaces(std::vector<INTERFACE_INFO> interfaces);
-    // Seconds since 1970 UTC as the program's clock reads them.
-    void SetNow(int64_t seconds) { m_now = seconds; }
+    // Seconds since 1970 UTC as the program's clock reads them; the
+    // monotonic clock runs on in real time and moves with the steps.
+    void SetNow(int64_t seconds)
+    {
+        m_tick_offset_ms += (seconds - m_now) * 1000;
+        m_now = seconds;
+    }
     int64_t Now() const { return m_now; }
+    // A step of the wall clock alone, as a time adjustment makes it.
+    void StepWallClock(int64_t seconds) { m_now += seconds; }
 
     // Runs the dialog and the test body while it is shown.
     void Run(const std::function<void(CQuorvelDlg&)>& body);
@@ -51,6 +58,7 @@ public:
 
 private:
     int64_t m_now = 1796683569;
+    int64_t m_tick_offset_ms = 0;
 };
 
 // A device on the LAN sending datagrams to the dialog's SSDP port over the

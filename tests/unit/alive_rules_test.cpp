@@ -6,6 +6,7 @@
 #include "indicators/description_elements.h"
 #include "indicators/extract_between.h"
 #include "indicators/kept_description.h"
+#include "indicators/fetch_budget.h"
 #include "indicators/timed_out_peers.h"
 
 namespace {
@@ -65,16 +66,18 @@ TEST(KeptDescriptionTest, GivesEachElementAsTheWholeBodyDoes)
         // marked one, an opening marker without a closing one.
         "<modelName>a<serialNumber>b</modelName>c</serialNumber><UDN>UUID:x</UDN><UDN>uuid:y</UDN><modelNumber>",
         "<modelDescription>" + filler + "\"end\"</modelDescription><modelName>M</modelName>",
+        // Each element inside the one before, so each value would hold the
+        // ones after it.
+        "<modelDescription>\"<modelName>" + filler.substr(0, 3000) + "<modelNumber>" + filler.substr(0, 3000) +
+            "<serialNumber>s</serialNumber></modelNumber></modelName>\"</modelDescription>",
     };
     for (const std::string& body : bodies) {
         const std::string kept = KeptDescription(body);
-        EXPECT_LE(kept.size(), 16u * 1024) << body.substr(0, 80);
+        EXPECT_LE(kept.size(), 7u * 1024) << body.substr(0, 80);
         for (const DescriptionElement& element : kDescriptionElements) {
-            const std::string whole = ElementText(body, element);
-            if (whole.size() <= kKeptValueLimit)
-                EXPECT_EQ(ElementText(kept, element), whole) << element.open << " in " << body.substr(0, 80);
-            else
-                EXPECT_EQ(ElementText(kept, element), whole.substr(0, kKeptValueLimit)) << element.open;
+            const std::string whole = ExtractBetween(body, element.open, element.close);
+            EXPECT_EQ(ElementText(kept, element), whole.substr(0, kKeptValueLimit))
+                << element.open << " in " << body.substr(0, 80);
         }
     }
 }
@@ -93,6 +96,31 @@ TEST(TimedOutPeersTest, HoldsTheHostAndTheSenderForSixtySecondsUntilForgotten)
     EXPECT_TRUE(peers.HoldsSender("10.0.0.6", 1061));
     peers.Forget();
     EXPECT_FALSE(peers.HoldsSender("10.0.0.6", 1061));
+}
+
+// Time is counted in slots of 100 ms; the window's oldest slot counts whole.
+// The last 2 s are kept for indicators that were prompt before; less than
+// 250 ms is no try.
+TEST(FetchBudgetTest, FetchesTogetherGetTenSecondsInAnyMinute)
+{
+    const bool prompt = true;
+    FetchBudget budget;
+    const uint64_t start = 5000000;
+    EXPECT_EQ(budget.Left(start, prompt), 10000u);
+    EXPECT_EQ(budget.Left(start, !prompt), 8000u);
+    budget.Spent(start, start + 4000);
+    EXPECT_EQ(budget.Left(start + 4000, prompt), 6000u);
+    for (uint64_t at = start + 30000; at < start + 33800; at += 20)
+        budget.Spent(at, at + 20);
+    EXPECT_EQ(budget.Left(start + 33800, !prompt), 0u) << "many short fetches add up; 200 ms is no try";
+    EXPECT_EQ(budget.Left(start + 33800, prompt), 2200u);
+    budget.Spent(start + 33800, start + 35800);
+    EXPECT_EQ(budget.Left(start + 35800, prompt), 0u);
+    EXPECT_EQ(budget.Left(start + 64000, prompt), 4200u) << "the first fetch has left the window";
+    EXPECT_EQ(budget.Left(start + 96100, !prompt), 8000u);
+    budget.Spent(start + 96100, start + 106100);
+    budget.Forget();
+    EXPECT_EQ(budget.Left(start + 106100, prompt), 10000u) << "the user's Search gives it back";
 }
 
 }  // namespace

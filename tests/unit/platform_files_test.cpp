@@ -1,14 +1,20 @@
+#include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
 #include "platform_seams.h"
 #include "platform_services_support.h"
+#include "platform_testing.h"
+#include "win_console.h"
 #include "win_registry.h"
 #include "win_search.h"
 #include "win_temp.h"
@@ -188,6 +194,41 @@ TEST(RegistryKernelTest, ReadsTheRunningKernelByDefault)
     DWORD size = sizeof value;
     EXPECT_EQ(RegQueryValueExA(key, "IGMPLevel", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size),
               memberships == 0 ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
+}
+
+int g_endRequests = 0;
+
+BOOL CountEndRequest(DWORD)
+{
+    ++g_endRequests;
+    return TRUE;
+}
+
+// A reader that stopped reading must not keep a request to end waiting: the
+// write gives up, and the request reaches its handler from the event loop.
+TEST(WriteFileTest, AWriteWaitingForItsReaderGivesWayToARequestToEnd)
+{
+    platform::testing::EnsureApplication();
+    int pipeEnds[2];
+    ASSERT_EQ(pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK), 0);
+    const std::string line(100, 'x');
+    while (write(pipeEnds[1], line.data(), line.size()) > 0) {
+    }
+    ASSERT_EQ(fcntl(pipeEnds[1], F_SETFL, 0), 0);
+    ASSERT_TRUE(SetConsoleCtrlHandler(&CountEndRequest, TRUE));
+    std::thread terminator([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        kill(getpid(), SIGTERM);
+    });
+    DWORD written = 0;
+    const HANDLE writeEnd = reinterpret_cast<HANDLE>(static_cast<intptr_t>(pipeEnds[1]));
+    EXPECT_FALSE(WriteFile(writeEnd, line.data(), static_cast<DWORD>(line.size()), &written, nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_OPERATION_ABORTED);
+    terminator.join();
+    EXPECT_TRUE(platform::testing::PumpUntil([] { return g_endRequests == 1; }, 2000));
+    EXPECT_TRUE(SetConsoleCtrlHandler(&CountEndRequest, FALSE));
+    close(pipeEnds[0]);
+    close(pipeEnds[1]);
 }
 
 }  // namespace

@@ -129,7 +129,7 @@ TEST(SimOptions, HelpAndParserAgree)
     const std::set<std::string> expected = {"--ip",        "--count",      "--name",          "--max-age",
                                             "--notify-every", "--mx-cap",  "--port",          "--type",
                                             "--no-body",   "--hang-http",  "--slow-http",     "--hold-http",
-                                            "--flood-http", "--hostile-name", "--long-location", "--oversize",
+                                            "--flood-http", "--hostile-name", "--nested-description", "--long-location", "--oversize",
                                             "--empty",     "--garbage",    "--vary-location", "--help"};
     std::set<std::string> offered;
     std::istringstream lines(help);

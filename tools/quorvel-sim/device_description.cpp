@@ -30,4 +30,19 @@ std::string DescribeIndicator(const Indicator& indicator, const std::string& dev
            "</root>\n";
 }
 
+std::string DescribeNestedIndicator(const Indicator& indicator, const std::string& device_type)
+{
+    const std::string text(4096, 'n');
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+           "<root xmlns=\"urn:schemas-upnp-org:device-1-0\">\n"
+           "  <device>\n" +
+           Element("deviceType", device_type) + "    <modelDescription>Weighing indicator \"" + indicator.host_name +
+           text + "<modelName>" + kModelName + text + "<modelNumber>" + kModelNumber + text + "<serialNumber>" +
+           indicator.serial_number + text + "<UDN>uuid:" + indicator.guid + text + "<presentationURL>" +
+           BaseUrl(indicator) + text +
+           "\"</presentationURL></UDN></serialNumber></modelNumber></modelName></modelDescription>\n"
+           "  </device>\n"
+           "</root>\n";
+}
+
 }  // namespace sim

@@ -20,4 +20,9 @@ inline constexpr char kHostileName[] = "<b onmouseover='alert(1)'>&amp;</b><scri
 // really has no body for a CRLF parser.
 std::string DescribeIndicator(const Indicator& indicator, const std::string& device_type);
 
+// The same elements, each standing inside the one before with 4 KiB of text
+// after its own, and the host name's closing quote at the very end: a reader
+// that takes each value whole holds every later element in each one.
+std::string DescribeNestedIndicator(const Indicator& indicator, const std::string& device_type);
+
 }  // namespace sim

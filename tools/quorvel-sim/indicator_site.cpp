@@ -43,7 +43,9 @@ SiteAnswer Description(const Indicator& indicator, const SiteOptions& options)
     if (options.hostile_name)
         described.host_name = kHostileName;
     const HeaderEnd header_end = options.no_body ? HeaderEnd::kNone : HeaderEnd::kEmptyLine;
-    return Answer(200, kXml, DescribeIndicator(described, options.device_type), options, header_end);
+    const std::string body = options.nested ? DescribeNestedIndicator(described, options.device_type)
+                                            : DescribeIndicator(described, options.device_type);
+    return Answer(200, kXml, body, options, header_end);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@ struct SiteOptions {
     std::string device_type;
     bool no_body = false;       // description answer without the empty line
     bool hostile_name = false;  // the description names the indicator kHostileName
+    bool nested = false;        // the description's elements stand each inside the one before
     size_t filler_bytes = 0;    // every body goes on with this much filler
 };
 

@@ -61,6 +61,8 @@ const OptionRule kOptions[] = {
      "every HTTP answer's body goes on with MB MiB\nof filler (Content-Length counts it)"},
     {"--hostile-name", nullptr, &SimOptions::hostile_name, 0, 0,
      "the host name in the description is HTML\nwith quotes and ampersands"},
+    {"--nested-description", nullptr, &SimOptions::nested_description, 0, 0,
+     "the description's elements stand each inside\nthe one before, with 4 KiB of text in each"},
     {"--long-location", "N", &SimOptions::long_location, 1, kMaxLocationLength,
      "LOCATION padded with a query to N characters"},
     {"--vary-location", nullptr, &SimOptions::vary_location, 0, 0,

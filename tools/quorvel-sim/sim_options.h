@@ -24,6 +24,7 @@ struct SimOptions {
     bool hold_http = false;  // answer, then keep the connection open
     int flood_http_mb = 0;   // MiB of filler after every HTTP answer's body
     bool hostile_name = false;  // the description's host name is markup and quotes
+    bool nested_description = false;  // each element of the description inside the one before
     int long_location = 0;   // LOCATION padded to this many characters; 0: plain
     bool vary_location = false;  // every announcement and answer names another LOCATION
     bool oversize = false;   // one 1501-byte datagram at start

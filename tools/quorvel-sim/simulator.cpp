@@ -30,7 +30,7 @@ in_addr ParseAddress(const std::string& address)
 
 SiteOptions SiteFor(const SimOptions& options)
 {
-    return SiteOptions{options.device_type, options.no_body, options.hostile_name,
+    return SiteOptions{options.device_type, options.no_body, options.hostile_name, options.nested_description,
                        static_cast<size_t>(options.flood_http_mb) * kMebibyte};
 }
 

@@ -36,3 +36,4 @@ inline constexpr DWORD FORMAT_MESSAGE_FROM_SYSTEM = 0x00001000;
 // Windows reports a pipe without a reader as either.
 inline constexpr DWORD ERROR_BROKEN_PIPE = EPIPE;
 inline constexpr DWORD ERROR_NO_DATA = EPIPE;
+inline constexpr DWORD ERROR_OPERATION_ABORTED = ECANCELED;

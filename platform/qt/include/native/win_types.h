@@ -8,6 +8,7 @@ using BOOL = int;
 using BYTE = unsigned char;
 using WORD = unsigned short;
 using DWORD = uint32_t;
+using ULONGLONG = uint64_t;
 using UINT = unsigned int;
 using LONG = int32_t;
 using UINT_PTR = uintptr_t;
