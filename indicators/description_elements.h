@@ -36,7 +36,9 @@ inline constexpr DescriptionElement kDescriptionElements[] = {
 inline std::string ElementText(const std::string& description, const DescriptionElement& element)
 {
     std::string text = ExtractBetween(description, element.open, element.close);
-    if (text.size() > kKeptValueLimit)
+    if (text.size() > kKeptValueLimit) {
         text.resize(kKeptValueLimit);
+        text.shrink_to_fit();
+    }
     return text;
 }

@@ -100,7 +100,7 @@ lab_spawn pc "$TRACE" "$QUORVEL_HOSTILE_WATCHER" "$W" 600 >/dev/null
 lab_wait_for "$TRACE" 'KillTimer\(MY_DISCOVER_ID\)' 10 || lab_fail "the first burst did not end"
 fetches=0
 for fault in "--hang-http:never answers (receive bound 5 s)" "--hold-http:answers, never closes (receive bound 5 s)" \
-    "--slow-http 1:drips a byte a second (whole-response bound 10 s)"; do
+    "--slow-http 1:drips a byte a second (whole-response bound 10 s; the fetch budget gives a device not yet known to be prompt 8 s)"; do
     holds=()
     for ((run = 1; run <= RUNS; run++)); do
         # shellcheck disable=SC2086  # the fault's option and its value
