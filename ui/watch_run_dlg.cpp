@@ -65,6 +65,20 @@ void CWatchRunDlg::OnRowWritten(int row)
     Print(FormatWatchLine(WatchTime(_time64(nullptr)), printed->second, m_json));
 }
 
+namespace {
+
+// The reader went away, or a request to end came while it was not reading.
+bool EndsQuietly(DWORD error)
+{
+    for (const auto quiet : {ERROR_BROKEN_PIPE, ERROR_NO_DATA, ERROR_OPERATION_ABORTED}) {
+        if (error == static_cast<DWORD>(quiet))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 // A reader that went away (a closed pipe), or a request to end that came
 // while the reader was not reading, ends the watch quietly; any other
 // failure to write ends it with the reason. The socket support has SIGPIPE
@@ -75,11 +89,11 @@ void CWatchRunDlg::Print(const std::string& line)
     DWORD written = 0;
     if (WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line.data(), static_cast<DWORD>(line.size()), &written, nullptr))
         return;
-    const int error = static_cast<int>(GetLastError());
+    const DWORD error = GetLastError();
     m_printing = false;
-    if (error != static_cast<int>(ERROR_BROKEN_PIPE) && error != static_cast<int>(ERROR_NO_DATA) &&
-        error != static_cast<int>(ERROR_OPERATION_ABORTED)) {
-        LogMessage("CWatchRunDlg::Print() failed(%d:%s)", error, GetErrorText(error));
+    if (!EndsQuietly(error)) {
+        const int code = static_cast<int>(error);
+        LogMessage("CWatchRunDlg::Print() failed(%d:%s)", code, GetErrorText(code));
         m_exit_code = kExitOutputFailed;
     }
     EndDialog(IDCANCEL);
