@@ -96,23 +96,6 @@ CDC::CDC() = default;
 
 CDC::~CDC() = default;
 
-CGdiObject* CDC::StockObject(int index)
-{
-    static CPen blackPen(RGB(0, 0, 0));
-    static CBrush whiteBrush(RGB(255, 255, 255));
-    static CFont interfaceFont(true);
-    switch (index) {
-    case BLACK_PEN:
-        return &blackPen;
-    case WHITE_BRUSH:
-        return &whiteBrush;
-    case DEFAULT_GUI_FONT:
-        return &interfaceFont;
-    default:
-        return nullptr;
-    }
-}
-
 BOOL CDC::CreateCompatibleDC(CDC*)
 {
     static CBitmap noPixels;
@@ -124,50 +107,7 @@ BOOL CDC::CreateCompatibleDC(CDC*)
     return TRUE;
 }
 
-BOOL CDC::DeleteDC()
-{
-    if (!m_memory)
-        return FALSE;
-    m_memory = false;
-    m_bitmap = nullptr;
-    m_pen = nullptr;
-    m_brush = nullptr;
-    m_font = nullptr;
-    return TRUE;
-}
-
-template <typename Object>
-Object* CDC::Replace(Object*& selected, Object* object, bool created)
-{
-    if (!m_memory || !object || !created)
-        return nullptr;
-    Object* previous = selected;
-    selected = object;
-    return previous;
-}
-
 CBitmap* CDC::SelectObject(CBitmap* bitmap) { return Replace(m_bitmap, bitmap, bitmap && bitmap->m_pixels); }
-
-CPen* CDC::SelectObject(CPen* pen) { return Replace(m_pen, pen, pen && pen->m_created); }
-
-CBrush* CDC::SelectObject(CBrush* brush) { return Replace(m_brush, brush, brush && brush->m_created); }
-
-CFont* CDC::SelectObject(CFont* font) { return Replace(m_font, font, font && font->m_created); }
-
-CGdiObject* CDC::SelectObject(CGdiObject* object)
-{
-    if (auto* pen = dynamic_cast<CPen*>(object))
-        return SelectObject(pen);
-    if (auto* brush = dynamic_cast<CBrush*>(object))
-        return SelectObject(brush);
-    if (auto* font = dynamic_cast<CFont*>(object))
-        return SelectObject(font);
-    if (auto* bitmap = dynamic_cast<CBitmap*>(object))
-        return SelectObject(bitmap);
-    return nullptr;
-}
-
-CGdiObject* CDC::SelectStockObject(int index) { return SelectObject(StockObject(index)); }
 
 void CDC::FillRect(const RECT* rect, CBrush* brush)
 {

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "paint_only_wait.h"
+#include "socket_address.h"
 #include "socket_window.h"
 
 // Registers a socket with the platform's notice window, so its read notices
@@ -43,27 +44,13 @@ namespace {
 // The largest datagram the program takes: one Ethernet frame's payload.
 constexpr int kLargestNotifiedDatagram = 1500;
 
-bool FillAddress(sockaddr_in& address, UINT port, const char* host)
+// A name without an address fails as an unreachable host.
+bool FillAddressOrFail(sockaddr_in& address, UINT port, const char* host)
 {
-    std::memset(&address, 0, sizeof address);
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<u_short>(port));
-    if (!host || !*host) {
-        address.sin_addr.s_addr = htonl(INADDR_ANY);
+    if (FillAddress(address, port, host))
         return true;
-    }
-    if (inet_pton(AF_INET, host, &address.sin_addr) == 1)
-        return true;
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(host, nullptr, &hints, &found) != 0 || !found) {
-        ::WSASetLastError(WSAEHOSTUNREACH);
-        return false;
-    }
-    address.sin_addr = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr;
-    freeaddrinfo(found);
-    return true;
+    ::WSASetLastError(WSAEHOSTUNREACH);
+    return false;
 }
 
 bool WouldBlock() { return ::WSAGetLastError() == WSAEWOULDBLOCK; }
@@ -132,7 +119,7 @@ BOOL CAsyncSocket::Create(UINT port, int type, long events, const char* address)
 BOOL CAsyncSocket::Bind(UINT port, const char* address)
 {
     sockaddr_in local;
-    if (!FillAddress(local, port, address))
+    if (!FillAddressOrFail(local, port, address))
         return FALSE;
     return ::bind(m_hSocket, reinterpret_cast<sockaddr*>(&local), sizeof local) == 0;
 }
@@ -154,7 +141,7 @@ BOOL CAsyncSocket::SetSockOpt(int option, const void* value, int length, int lev
 BOOL CAsyncSocket::Connect(const char* host, UINT port)
 {
     sockaddr_in remote;
-    if (!FillAddress(remote, port, host))
+    if (!FillAddressOrFail(remote, port, host))
         return FALSE;
     return ::connect(m_hSocket, reinterpret_cast<sockaddr*>(&remote), sizeof remote) == 0;
 }

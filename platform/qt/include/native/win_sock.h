@@ -4,6 +4,7 @@
 // ones; WSAGetLastError is errno.
 
 #include <arpa/inet.h>
+#include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 
