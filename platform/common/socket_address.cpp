@@ -1,4 +1,4 @@
-#include "socket_address.h"
+#include "socket_internal.h"
 
 #include <cstdint>
 #include <cstring>

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "blocking_wait.h"
-#include "socket_address.h"
+#include "socket_internal.h"
 #include "datagram_inbox.h"
 #include "event_hold.h"
 
@@ -197,7 +197,6 @@ bool FillAddressOrFail(sockaddr_in& address, UINT port, const char* host)
     return false;
 }
 
-bool WouldBlock() { return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINPROGRESS; }
 
 }  // namespace
 
@@ -313,20 +312,6 @@ int CAsyncSocket::ReceiveFrom(void* buffer, int length, sockaddr* from, int* fro
 
 int CAsyncSocket::GetLastError() { return errno; }
 
-void CAsyncSocket::OnReceive(int) {}
-void CAsyncSocket::OnSend(int) {}
-
-void CAsyncSocket::Notify(long event)
-{
-    if (event & FD_READ)
-        OnReceive(0);
-}
-
-BOOL CSocket::Create(UINT port, int type, const char* address)
-{
-    return CAsyncSocket::Create(port, type, FD_ALL_EVENTS & ~FD_READ, address);
-}
-
 bool CSocket::WaitUntilReady(short events) { return platform::WaitForDescriptor(m_hSocket, events, m_timeoutMs); }
 
 BOOL CSocket::Connect(const char* host, UINT port)
@@ -342,51 +327,5 @@ BOOL CSocket::Connect(const char* host, UINT port)
     return error == 0;
 }
 
-int CSocket::Send(const void* data, int length, int flags)
-{
-    const char* bytes = static_cast<const char*>(data);
-    int total = 0;
-    while (total < length) {
-        int sent = CAsyncSocket::Send(bytes + total, length - total, flags);
-        if (sent == SOCKET_ERROR) {
-            if (WouldBlock() && WaitUntilReady(POLLOUT))
-                continue;
-            return SOCKET_ERROR;
-        }
-        total += sent;
-    }
-    return total;
-}
 
-int CSocket::Receive(void* buffer, int length, int flags)
-{
-    for (;;) {
-        int received = CAsyncSocket::Receive(buffer, length, flags);
-        if (received != SOCKET_ERROR || !WouldBlock())
-            return received;
-        if (!WaitUntilReady(POLLIN))
-            return SOCKET_ERROR;
-    }
-}
-
-int CSocket::SendTo(const void* data, int length, const sockaddr* to, int toLength, int flags)
-{
-    for (;;) {
-        int sent = CAsyncSocket::SendTo(data, length, to, toLength, flags);
-        if (sent != SOCKET_ERROR || !WouldBlock())
-            return sent;
-        if (!WaitUntilReady(POLLOUT))
-            return SOCKET_ERROR;
-    }
-}
-
-int CSocket::ReceiveFrom(void* buffer, int length, sockaddr* from, int* fromLength, int flags)
-{
-    for (;;) {
-        int received = CAsyncSocket::ReceiveFrom(buffer, length, from, fromLength, flags);
-        if (received != SOCKET_ERROR || !WouldBlock())
-            return received;
-        if (!WaitUntilReady(POLLIN))
-            return SOCKET_ERROR;
-    }
-}
+bool WouldBlock() { return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINPROGRESS; }

@@ -5,7 +5,7 @@
 #include <map>
 
 #include "paint_only_wait.h"
-#include "socket_address.h"
+#include "socket_internal.h"
 #include "socket_window.h"
 
 // Registers a socket with the platform's notice window, so its read notices
@@ -53,7 +53,6 @@ bool FillAddressOrFail(sockaddr_in& address, UINT port, const char* host)
     return false;
 }
 
-bool WouldBlock() { return ::WSAGetLastError() == WSAEWOULDBLOCK; }
 
 // Waits at most sliceMs for the socket to become readable (POLLIN) or
 // writable (POLLOUT); a failed connection counts as ready, to be read from
@@ -173,20 +172,6 @@ int CAsyncSocket::ReceiveFrom(void* buffer, int length, sockaddr* from, int* fro
 
 int CAsyncSocket::GetLastError() { return ::WSAGetLastError(); }
 
-void CAsyncSocket::OnReceive(int) {}
-void CAsyncSocket::OnSend(int) {}
-
-void CAsyncSocket::Notify(long event)
-{
-    if (event & FD_READ)
-        OnReceive(0);
-}
-
-BOOL CSocket::Create(UINT port, int type, const char* address)
-{
-    return CAsyncSocket::Create(port, type, FD_ALL_EVENTS & ~FD_READ, address);
-}
-
 bool CSocket::WaitUntilReady(short events)
 {
     const SOCKET socket = m_hSocket;
@@ -210,51 +195,5 @@ BOOL CSocket::Connect(const char* host, UINT port)
     return error == 0;
 }
 
-int CSocket::Send(const void* data, int length, int flags)
-{
-    int total = 0;
-    const auto* bytes = static_cast<const char*>(data);
-    while (total < length) {
-        const int sent = CAsyncSocket::Send(bytes + total, length - total, flags);
-        if (sent != SOCKET_ERROR) {
-            total += sent;
-            continue;
-        }
-        if (!WouldBlock() || !WaitUntilReady(POLLOUT))
-            return SOCKET_ERROR;
-    }
-    return total;
-}
 
-int CSocket::Receive(void* buffer, int length, int flags)
-{
-    for (;;) {
-        const int received = CAsyncSocket::Receive(buffer, length, flags);
-        if (received != SOCKET_ERROR || !WouldBlock())
-            return received;
-        if (!WaitUntilReady(POLLIN))
-            return SOCKET_ERROR;
-    }
-}
-
-int CSocket::SendTo(const void* data, int length, const sockaddr* to, int toLength, int flags)
-{
-    for (;;) {
-        const int sent = CAsyncSocket::SendTo(data, length, to, toLength, flags);
-        if (sent != SOCKET_ERROR || !WouldBlock())
-            return sent;
-        if (!WaitUntilReady(POLLOUT))
-            return SOCKET_ERROR;
-    }
-}
-
-int CSocket::ReceiveFrom(void* buffer, int length, sockaddr* from, int* fromLength, int flags)
-{
-    for (;;) {
-        const int received = CAsyncSocket::ReceiveFrom(buffer, length, from, fromLength, flags);
-        if (received != SOCKET_ERROR || !WouldBlock())
-            return received;
-        if (!WaitUntilReady(POLLIN))
-            return SOCKET_ERROR;
-    }
-}
+bool WouldBlock() { return ::WSAGetLastError() == WSAEWOULDBLOCK; }

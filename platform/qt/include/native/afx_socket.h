@@ -1,6 +1,9 @@
 #pragma once
 
-// Socket notification events.
+// Socket notification events, and the readiness a blocking socket waits
+// for (POLLIN, POLLOUT).
+
+#include <poll.h>
 
 inline constexpr long FD_READ = 0x01;
 inline constexpr long FD_WRITE = 0x02;
