@@ -1,5 +1,6 @@
 // The message maps' search, which is the same on every platform.
 
+#include "afx_listctrl.h"
 #include "afx_wnd.h"
 
 const AFX_MSGMAP* CCmdTarget::GetThisMessageMap()
@@ -24,5 +25,12 @@ const AFX_MSGMAP* CWnd::GetThisMessageMap()
 {
     static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, nullptr}};
     static const AFX_MSGMAP map = {&CCmdTarget::GetThisMessageMap, entries};
+    return &map;
+}
+
+const AFX_MSGMAP* CListCtrl::GetThisMessageMap()
+{
+    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, nullptr}};
+    static const AFX_MSGMAP map = {&CWnd::GetThisMessageMap, entries};
     return &map;
 }

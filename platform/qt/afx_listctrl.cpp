@@ -99,13 +99,6 @@ CListCtrl::CListCtrl() = default;
 
 CListCtrl::~CListCtrl() = default;
 
-const AFX_MSGMAP* CListCtrl::GetThisMessageMap()
-{
-    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, nullptr}};
-    static const AFX_MSGMAP map = {&CWnd::GetThisMessageMap, entries};
-    return &map;
-}
-
 int CListCtrl::InsertColumn(int column, const LVCOLUMN* description)
 {
     ListViewWidget* list = ListOf(this);

@@ -59,13 +59,6 @@ CListCtrl::CListCtrl() = default;
 
 CListCtrl::~CListCtrl() = default;
 
-const AFX_MSGMAP* CListCtrl::GetThisMessageMap()
-{
-    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, nullptr}};
-    static const AFX_MSGMAP map = {&CWnd::GetThisMessageMap, entries};
-    return &map;
-}
-
 int CListCtrl::InsertColumn(int column, const LVCOLUMN* description)
 {
     return ListView_InsertColumn(m_hWnd, column, description);
