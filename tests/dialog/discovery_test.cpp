@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -27,6 +28,7 @@ const std::vector<Tone> kFalling = {{1568, 100}, {1245, 100}, {1047, 100}};
 const Tone kTick = {8372, 40};
 const std::string kUsnA = "uuid:aaaa::urn:schemas-quorvel-com:device:indicator:1";
 const std::string kUsnB = "uuid:bbbb::urn:schemas-quorvel-com:device:indicator:1";
+const std::string kUsnC = "uuid:cccc::urn:schemas-quorvel-com:device:indicator:1";
 // Nothing listens on port 1 of the neighbour: the connection is refused at once.
 const std::string kRefused = "http://" + std::string(kNeighbourAddress) + ":1/refused";
 // The harness's PC has the address 10.77.1.1.
@@ -346,6 +348,12 @@ TEST_F(DiscoveryTest, AFetchThatRanOutOfTimeHoldsItsHostAndSenderUntilAMinuteOrA
     SilentListener silent;
     SilentListener otherPort;
     const std::string hanging = silent.Url("d");
+    // A name that resolves to the hanging host.
+    std::string byName = silent.Url("d3");
+    byName.replace(byName.find(kSecondNeighbourAddress), std::strlen(kSecondNeighbourAddress), "scale.example");
+    platform::seams::SetHostResolver([](const std::string& host, in_addr& address) {
+        return host == "scale.example" && inet_pton(AF_INET, kSecondNeighbourAddress, &address) == 1;
+    });
     harness.Run([&](CQuorvelDlg& dialog) {
         harness.Receive(dialog, AliveNotify(kUsnA, server.Url("d")), "10.77.1.30");
         harness.Receive(dialog, AliveNotify(kUsnA, hanging), "10.77.1.30");
@@ -360,6 +368,7 @@ TEST_F(DiscoveryTest, AFetchThatRanOutOfTimeHoldsItsHostAndSenderUntilAMinuteOrA
         harness.Receive(dialog, AliveNotify(kUsnA, server.Url("d")), "10.77.1.30");
         harness.Receive(dialog, AliveNotify(kUsnB, otherPort.Url("d2")), "10.77.1.31");
         EXPECT_EQ(dialog.RecordAt(1)->description, details) << "a skipped fetch leaves the details";
+        harness.Receive(dialog, AliveNotify(kUsnC, byName), "10.77.1.32");
         EXPECT_EQ(harness.Cell(dialog, 1, 1), "scale-7");
         platform::testing::ClickButton(&dialog, IDC_SEARCH);
         harness.Receive(dialog, AliveNotify(kUsnA, hanging), "10.77.1.30");
@@ -375,6 +384,10 @@ TEST_F(DiscoveryTest, AFetchThatRanOutOfTimeHoldsItsHostAndSenderUntilAMinuteOrA
     EXPECT_EQ(harness.log.Count(">GetUrl: skipped, slow or out of time less than 60 s ago: " + otherPort.Url("d2")), 1u)
         << "another port of the hanging host, named by another sender";
     EXPECT_EQ(harness.log.Count("GetUrl::TryConnect(" + otherPort.Url("d2") + ")"), 0u);
+    EXPECT_EQ(harness.log.Count(">GetUrl: skipped, slow or out of time less than 60 s ago: " + byName), 1u)
+        << "a name that resolves to the hanging host";
+    EXPECT_EQ(harness.log.Count("GetUrl::TryConnect(" + byName + ")"), 0u);
+    platform::seams::SetHostResolver({});
     EXPECT_EQ(server.connections(), 3) << "a device that answers is fetched on every message, "
                                           "and a hold ends a minute on though the wall clock went back";
 }

@@ -105,13 +105,18 @@ TEST_F(NetworkStartupTest, InterfacesBeyondSixteenAreLoggedAndLeftOutButNotTheLa
     std::vector<INTERFACE_INFO> interfaces;
     for (int i = 1; i <= 18; ++i)
         interfaces.push_back(FakeInterface("10.77." + std::to_string(i) + ".5", "255.255.255.0", IFF_UP));
-    interfaces.push_back(FakeInterface("10.77.19.5", "255.255.255.0", 0));
-    UseInterfaces(interfaces);
-    CQuorvelDlg dialog;
-    RunDialog(dialog, [&] {
-        ASSERT_EQ(dialog.m_interface_count, 16u);
-        EXPECT_EQ(dialog.m_interfaces[15].iiAddress.AddressIn.sin_addr.s_addr, inet_addr("10.77.18.5"));
-    });
+    // The last usable one as the very last entry, and before a DOWN one.
+    for (bool downLast : {false, true}) {
+        if (downLast)
+            interfaces.push_back(FakeInterface("10.77.19.5", "255.255.255.0", 0));
+        UseInterfaces(interfaces);
+        CQuorvelDlg dialog;
+        RunDialog(dialog, [&] {
+            ASSERT_EQ(dialog.m_interface_count, 16u);
+            EXPECT_EQ(dialog.m_interfaces[15].iiAddress.AddressIn.sin_addr.s_addr, inet_addr("10.77.18.5"))
+                << (downLast ? "before a DOWN interface" : "as the last entry");
+        });
+    }
     EXPECT_TRUE(log.Contains("Found Interface 14 : 10.77.15.5/255.255.255.0 as#15 UP"));
     EXPECT_TRUE(log.Contains(">Found Interface 15 : 10.77.16.5/255.255.255.0 UP, not used: more than 16 interfaces"));
     EXPECT_TRUE(log.Contains(">Found Interface 16 : 10.77.17.5/255.255.255.0 UP, not used: more than 16 interfaces"));

@@ -566,6 +566,18 @@ TEST_F(GetAnnouncedUrlTest, SilentServerGivesEmptyAfterTheReceiveBound)
     EXPECT_EQ(log.Count("GetUrl::try receive"), 1u);
 }
 
+// A bound that has come down to nothing is no wait at all, never a wait
+// without a bound.
+TEST_F(GetAnnouncedUrlTest, AFetchWithNothingLeftOfItsBoundEndsAtOnce)
+{
+    LoopbackHttpServer server(Silence(), 0, kNeighbourAddress);
+    const auto start = Clock::now();
+    const FetchResult result = GetAnnouncedUrl(server.Url("desc.xml"), {}, 0);
+    EXPECT_TRUE(result.cutShort);
+    EXPECT_FALSE(result.outOfTime);
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(1000));
+}
+
 TEST_F(GetAnnouncedUrlTest, ServerThatNeverClosesGivesWhatItSent)
 {
     const std::string partial = "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\npart";
