@@ -388,6 +388,10 @@ TEST_F(SsdpSocketHeldReceiveTest, DatagramsOnBothSocketsAndTicksAreDeliveredAfte
     const Case cases[] = {
         {"interleaved", {}, false, {{false, "first"}, {true, "other"}, {false, "second"}, {false, "third"}}},
         {"two on one socket, then the other", {}, false, {{false, "first"}, {false, "second"}, {true, "other"}}},
+        {"two on one socket around one on the other",
+         {},
+         false,
+         {{false, "first"}, {false, "second"}, {true, "other"}, {false, "third"}}},
         {"a tick after two datagrams", {{false, "first"}, {false, "second"}}, true, {}},
     };
     std::vector<std::string> timeline;
