@@ -1,7 +1,9 @@
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -16,6 +18,7 @@
 #include "tcp_listener.h"
 #include "indicators/description_elements.h"
 #include "res/resource.h"
+#include "ui/watch_run_dlg.h"
 #include "win_kernel.h"
 
 namespace {
@@ -427,6 +430,42 @@ TEST_F(DiscoveryTest, ASlowAnswerHoldsItsDeviceAndFetchesStopWhenTheirMinutesBud
     EXPECT_EQ(harness.log.Count(">GetUrl: skipped (1 since the last line), fetches held the window 10 s of the last "
                                 "60 s: " + slow.Url("d")),
               1u);
+}
+
+// Watch mode in-process, its output into a pipe: each change of a row once,
+// a repeated answer nothing; SIGTERM reaches the console handler, which ends
+// the run as closing the window does, with exit code 0.
+TEST_F(DiscoveryTest, WatchPrintsEachChangeOnceAndSigtermEndsItWithZero)
+{
+    int output[2];
+    ASSERT_EQ(pipe2(output, O_CLOEXEC | O_NONBLOCK), 0);
+    const int standardOutput = dup(STDOUT_FILENO);
+    ASSERT_EQ(dup2(output[1], STDOUT_FILENO), STDOUT_FILENO);
+    CWatchRunDlg dialog(0, false);
+    harness.app.m_pMainWnd = &dialog;
+    const INT_PTR result = platform::testing::RunDialog(dialog, [&] {
+        for (int n = 0; n < 3; ++n)
+            harness.Receive(dialog, AliveNotify(kUsnA, server.Url("d")), "10.77.1.30");
+        ASSERT_TRUE(dialog.IsWindowVisible());
+        raise(SIGTERM);
+        EXPECT_TRUE(PumpUntil([&] { return !dialog.IsWindowVisible(); }, 2000)) << "SIGTERM did not end the run";
+    });
+    harness.app.m_pMainWnd = nullptr;
+    dup2(standardOutput, STDOUT_FILENO);
+    close(standardOutput);
+    std::string printed(4096, '\0');
+    const ssize_t length = read(output[0], printed.data(), printed.size());
+    printed.resize(length > 0 ? static_cast<size_t>(length) : 0);
+    close(output[0]);
+    close(output[1]);
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(dialog.ExitCode(), 0);
+    std::vector<std::string> events;
+    for (size_t start = 0, end; (end = printed.find('\n', start)) != std::string::npos; start = end + 1) {
+        const std::string line = printed.substr(start, end - start);
+        events.push_back(line.substr(line.find('\t') + 1, line.find('\t', line.find('\t') + 1) - line.find('\t') - 1));
+    }
+    EXPECT_EQ(events, (std::vector<std::string>{"new", "online"})) << printed;
 }
 
 // Datagrams that arrive while a fetch blocks are handled after it returns,
