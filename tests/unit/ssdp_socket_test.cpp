@@ -1,3 +1,4 @@
+#include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -5,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -500,6 +502,34 @@ TEST_F(SsdpSocketHeldReceiveTest, ReadErrorKeepsItsPlaceBetweenDatagrams)
     EXPECT_EQ(Texts(receiver), (std::vector<std::string>{"before the error"}));
     EXPECT_EQ(boxes.calls()[0].text.rfind("ReceiveFrom(", 0), 0u);
     EXPECT_EQ(socket.m_hSocket, INVALID_SOCKET);
+}
+
+// The kernel's own list, in a namespace of the test's own with two links:
+// whichever carries the default route comes last, since the searches leave
+// through the last interface kept.
+TEST(InterfaceListTest, TheDefaultRouteInterfaceComesLast)
+{
+    REQUIRE_ISOLATED_NETWORK();
+    ASSERT_EQ(std::system("ip link add qv-a type veth peer name qv-b && ip addr add 10.88.1.1/24 dev qv-a && "
+                          "ip addr add 10.88.2.1/24 dev qv-b && ip link set qv-a up && ip link set qv-b up"),
+              0);
+    const SOCKET query = socket(AF_INET, SOCK_DGRAM, 0);
+    const auto lastAddress = [query] {
+        std::vector<INTERFACE_INFO> interfaces;
+        char last[INET_ADDRSTRLEN] = "";
+        if (GetInterfaceList(query, interfaces) && interfaces.size() >= 3)
+            inet_ntop(AF_INET, &interfaces.back().iiAddress.AddressIn.sin_addr, last, sizeof last);
+        return std::string(last);
+    };
+    for (const auto& [link, address] : {std::pair{"qv-a", "10.88.1.1"}, std::pair{"qv-b", "10.88.2.1"}}) {
+        const std::string route = std::string("ip route replace default dev ") + link;
+        ASSERT_EQ(std::system(route.c_str()), 0);
+        // The platform reads the kernel's list again at most twice a second.
+        EXPECT_TRUE(PumpUntil([&] { return lastAddress() == address; }, 3000))
+            << "default route on " << link << ", last " << lastAddress();
+    }
+    close(query);
+    EXPECT_EQ(std::system("ip link del qv-a"), 0);
 }
 
 }  // namespace
