@@ -47,10 +47,17 @@ std::string WatchTime(int64_t seconds)
 
 std::string FormatWatchLine(const std::string& time, const ListedIndicator& indicator, bool json)
 {
+    // Appended piece by piece: GCC 12 at -O3 takes a literal joined to a
+    // temporary string for an overlapping copy (-Wrestrict).
     const std::string event = EventOf(indicator);
+    std::string line;
     if (json)
-        return "{" + JsonMember("time", time) + ", " + JsonMember("event", event) + ", " + JsonMembers(indicator) + "}\n";
-    return time + "\t" + TableField(event) + "\t" + TableFields(indicator) + "\n";
+        line.append("{").append(JsonMember("time", time)).append(", ").append(JsonMember("event", event))
+            .append(", ").append(JsonMembers(indicator)).append("}\n");
+    else
+        line.append(time).append("\t").append(TableField(event)).append("\t").append(TableFields(indicator))
+            .append("\n");
+    return line;
 }
 
 bool ChangedBeyondExpiry(const ListedIndicator& before, const ListedIndicator& now)

@@ -189,6 +189,28 @@ TEST_F(MainDialogTest, ClickOnTheAddressSelectsAndElsewhereOnlyFocuses)
     });
 }
 
+// The row cut by the list's bottom edge takes a click on its shown part as
+// any other row does.
+TEST_F(MainDialogTest, TheRowCutByTheBottomEdgeTakesAClickOnItsStatus)
+{
+    harness.Run([&](CQuorvelDlg& dialog) {
+        CMyListCtrl& list = dialog.m_list;
+        for (int n = 0; n < 20; ++n)
+            Announce(dialog, "uuid:" + std::to_string(n), ("10.77.1." + std::to_string(40 + n)).c_str(), server);
+        const int cut = list.GetTopIndex() + list.GetCountPerPage();
+        RECT row;
+        RECT client;
+        list.GetItemRect(cut, &row, LVIR_BOUNDS);
+        list.GetClientRect(&client);
+        ASSERT_LT(row.top + 2, client.bottom) << "no row is cut by the bottom edge";
+        POINT point = platform::testing::ListCellCentre(&list, cut, kColumnStatus);
+        point.y = row.top + 2;
+        platform::testing::PressMoveRelease(&list, point, point);
+        EXPECT_EQ(list.GetItemState(cut, LVIS_FOCUSED), LVIS_FOCUSED);
+        EXPECT_EQ(dialog.GetSelectedRecord(), nullptr);
+    });
+}
+
 // A point in a list cell: fromLeft pixels right of the cell's left edge, or
 // its centre; dy pixels below the middle.
 constexpr int kCentre = -1;

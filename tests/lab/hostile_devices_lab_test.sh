@@ -195,7 +195,7 @@ drips() {
 # row keeps its names.
 answers_slowly() {
     local escaped=${1//./\\.}
-    lab_wait_for "$W/list.txt" "$(row_of "$escaped" slowly "$MODEL" 'new ' "$TIME")" 15 ||
+    lab_wait_for "$W/list.txt" "$(row_of "$escaped" slowly "$MODEL" '(new |online )' "$TIME")" 15 ||
         lab_fail "the slow answer was not taken"
     lab_wait_for "$TRACE" "^>GetUrl: skipped, slow or out of time less than 60 s ago: http://$escaped:80/" 10 ||
         lab_fail "the slow device was fetched again within a minute"

@@ -50,7 +50,7 @@ TEST(SsdpParserTest, KeepsSixteenHeadersAndStillFindsTheBody)
 {
     std::string datagram = "NOTIFY * HTTP/1.1\r\n";
     for (int i = 1; i <= 20; ++i)
-        datagram += "H" + std::to_string(i) + ": v" + std::to_string(i) + "\r\n";
+        datagram.append("H").append(std::to_string(i)).append(": v").append(std::to_string(i)).append("\r\n");
     datagram += "\r\nthe body";
     Parsed parsed(datagram);
     EXPECT_EQ(parsed.Header("H16"), "v16");
