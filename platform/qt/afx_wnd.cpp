@@ -310,6 +310,8 @@ UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapse, void*)
     QTimer*& timer = m_impl->timers[id];
     if (!timer) {
         timer = new QTimer(widget);
+        // A system timer never comes due early; a coarse one may by 5 %.
+        timer->setTimerType(Qt::PreciseTimer);
         QObject::connect(timer, &QTimer::timeout, widget, [this, id] {
             platform::DeliverOrHold(this, id, [this, id] { SendMessage(WM_TIMER, id, 0); });
         });
