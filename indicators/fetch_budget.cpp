@@ -32,11 +32,10 @@ void FetchBudget::Spent(uint64_t start, uint64_t end)
 void FetchBudget::LogSkipped(const std::string& location, uint64_t now)
 {
     ++m_skipped;
-    if (m_logged && now - m_last_line < kWindowMs)
+    if (m_last_line && now - *m_last_line < kWindowMs)
         return;
     LogMessage(">GetUrl: skipped (%u since the last line), fetches held the window %d s of the last %d s: %s", m_skipped,
                static_cast<int>(kBudgetMs / 1000), static_cast<int>(kWindowMs / 1000), location.c_str());
     m_last_line = now;
-    m_logged = true;
     m_skipped = 0;
 }

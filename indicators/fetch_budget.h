@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class FetchBudget {
@@ -45,7 +46,6 @@ private:
     };
 
     std::array<Slot, kSlotCount> m_slots{};
-    uint64_t m_last_line = 0;
-    bool m_logged = false;
+    std::optional<uint64_t> m_last_line;
     unsigned m_skipped = 0;
 };
