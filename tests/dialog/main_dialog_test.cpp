@@ -551,10 +551,14 @@ protected:
             fs::remove_all(root);
     }
 
-    // A kernel tree whose IGMP membership limit is the given text.
+    // A kernel tree whose IGMP membership limit is the given text. A death
+    // test's child runs this too and ends by exit, never reaching TearDown.
     void UseIgmpLimit(const std::string& limit)
     {
         root = fs::temp_directory_path() / ("quorvel-proc-" + std::to_string(getpid()));
+        static const fs::path s_removedAtExit = root;
+        static const int s_registered = std::atexit([] { fs::remove_all(s_removedAtExit); });
+        (void)s_registered;
         fs::create_directories(root / "proc/sys/net/ipv4");
         std::ofstream(root / "proc/sys/net/ipv4/igmp_max_memberships") << limit << "\n";
         platform::seams::SetProcRoot(root.string());
