@@ -9,7 +9,7 @@ constexpr DWORD kButton = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
 
 // Template order is also the tab order.
 constexpr DialogItemTemplate kMainDialogItems[] = {
-    {IDC_LIST, DialogControlClass::ListView, "List1", 7, 7, 323, 88,
+    {IDC_LIST, DialogControlClass::ListView, "Indicators", 7, 7, 323, 88,
      WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS},
     {IDC_LABEL_MODEL_NAME, DialogControlClass::Static, "Model name", 7, 104, 40, 8, kLabel},
     {IDC_MODEL_NAME, DialogControlClass::Edit, "", 76, 102, 218, 13, kField},

@@ -116,7 +116,8 @@ void CMyListCtrl::OnLButtonDown(UINT flags, CPoint point)
 
 // The sorted column shows its title and a triangle, pointing up for a
 // descending sort, drawn into one bitmap; every other column shows its plain
-// title. The triangle follows the title's full width even when the title is
+// title. The sort direction is also given as the format's sort flag, for
+// assistive technology. The triangle follows the title's full width even when the title is
 // cut, as the list's font measures it.
 void CMyListCtrl::SetSortMark(int column, bool descending)
 {
@@ -135,7 +136,7 @@ void CMyListCtrl::SetSortMark(int column, bool descending)
 
     CBitmap mark;
     PaintSortMark(header, text, item.cxy, headerClient.Height(), descending, mark);
-    ShowSortMark(header, column, mark);
+    ShowSortMark(header, column, descending, mark);
 }
 
 void CMyListCtrl::PaintSortMark(CWnd* header, const char* text, int width, int height, bool descending,
@@ -151,12 +152,16 @@ void CMyListCtrl::PaintSortMark(CWnd* header, const char* text, int width, int h
     const CRect all(0, 0, width, height);
     memoryDC.FillRect(all, face);
     CGdiObject* oldFont = memoryDC.SelectStockObject(DEFAULT_GUI_FONT);
+    // The header's own text colour, so title and mark read on every colour scheme.
+    const COLORREF ink = GetSysColor(COLOR_BTNTEXT);
     if (width > kSortMarkRoom) {
         memoryDC.SetBkMode(TRANSPARENT);
+        memoryDC.SetTextColor(ink);
         CRect textBox(0, 2, width - kSortMarkRoom, height - 2);
         memoryDC.DrawText(text, -1, textBox, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
-    CGdiObject* oldPen = memoryDC.SelectStockObject(BLACK_PEN);
+    CPen pen(PS_SOLID, 1, ink);
+    CPen* oldPen = memoryDC.SelectObject(&pen);
     const TriangleOutline triangle = SortTriangle(GetStringWidth(text), descending);
     memoryDC.MoveTo(triangle.corners[0].x, triangle.corners[0].y);
     for (size_t corner = 1; corner < std::size(triangle.corners); ++corner)
@@ -169,7 +174,7 @@ void CMyListCtrl::PaintSortMark(CWnd* header, const char* text, int width, int h
 }
 
 // The header keeps its own copy of the bitmap, so the mark may go afterwards.
-void CMyListCtrl::ShowSortMark(CHeaderCtrl* header, int column, const CBitmap& mark)
+void CMyListCtrl::ShowSortMark(CHeaderCtrl* header, int column, bool descending, const CBitmap& mark)
 {
     const int count = header->GetItemCount();
     for (int other = 0; other < count; ++other) {
@@ -178,7 +183,7 @@ void CMyListCtrl::ShowSortMark(CHeaderCtrl* header, int column, const CBitmap& m
         item.fmt = HDF_LEFT | HDF_STRING;
         if (other == column) {
             item.mask |= HDI_BITMAP;
-            item.fmt = HDF_BITMAP;
+            item.fmt = HDF_BITMAP | (descending ? HDF_SORTDOWN : HDF_SORTUP);
             item.hbm = mark;
         }
         header->SetItem(other, &item);

@@ -31,5 +31,5 @@ private:
     bool ColumnAt(const RECT& rowBounds, POINT point, int* column) const;
     void PaintSortMark(CWnd* header, const char* text, int width, int height, bool descending,
                        CBitmap& mark) const;
-    static void ShowSortMark(CHeaderCtrl* header, int column, const CBitmap& mark);
+    static void ShowSortMark(CHeaderCtrl* header, int column, bool descending, const CBitmap& mark);
 };

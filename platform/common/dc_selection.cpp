@@ -65,3 +65,19 @@ CGdiObject* CDC::SelectObject(CGdiObject* object)
 }
 
 CGdiObject* CDC::SelectStockObject(int index) { return SelectObject(StockObject(index)); }
+
+int CDC::SetBkMode(int mode)
+{
+    if (mode != TRANSPARENT && mode != OPAQUE)
+        return 0;
+    const int previous = m_bkMode;
+    m_bkMode = mode;
+    return previous;
+}
+
+COLORREF CDC::SetTextColor(COLORREF color)
+{
+    const COLORREF previous = m_textColor;
+    m_textColor = color;
+    return previous;
+}

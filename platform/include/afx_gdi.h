@@ -4,7 +4,8 @@
 //
 // A memory context draws into the bitmap selected into it; a window's context
 // serves only as the source of compatible memory contexts and draws nothing.
-// Text is drawn left and top aligned in the selected font, in black.
+// Text is drawn left and top aligned in the selected font, in the text
+// colour (black until set).
 //
 // A CBitmap owns its pixels and frees them when destroyed or deleted. A
 // control given its handle keeps its own copy of the pixels, so the CBitmap
@@ -30,6 +31,9 @@ protected:
 class CPen : public CGdiObject {
 public:
     CPen() = default;
+    // Only a solid pen one pixel wide is made; any other stays uncreated and
+    // cannot be selected.
+    CPen(int style, int width, COLORREF color) : m_color(color), m_created(style == PS_SOLID && width <= 1) {}
 
 private:
     friend class CDC;
@@ -108,6 +112,8 @@ public:
     void FillRect(const RECT* rect, CBrush* brush);
     // Returns the previous mode, or 0 when the mode is unknown.
     int SetBkMode(int mode);
+    // Returns the previous text colour.
+    COLORREF SetTextColor(COLORREF color);
     // count -1: text ends at its NUL. Returns the height of the drawn text.
     int DrawText(const char* text, int count, RECT* rect, UINT format);
     CPoint MoveTo(int x, int y);
@@ -135,6 +141,7 @@ private:
     CBrush* m_brush = nullptr;
     CFont* m_font = nullptr;
     int m_bkMode = OPAQUE;
+    COLORREF m_textColor = 0;
     CPoint m_position;
 };
 

@@ -4,8 +4,10 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QLabel>
 
 #include "app_internal.h"
+#include "desktop_font.h"
 #include "dialog_controls.h"
 #include "dialog_widget.h"
 #include "event_hold.h"
@@ -19,12 +21,17 @@ constexpr uintptr_t kCloseRequest = ~uintptr_t{0};
 
 QFont DialogFont(const DialogTemplate& dialogTemplate)
 {
-    QFont font;
-    if ((dialogTemplate.style & DS_SETFONT) && dialogTemplate.fontName) {
-        font = QFont(QString::fromLocal8Bit(dialogTemplate.fontName), dialogTemplate.fontPointSize);
-        font.setStyleHint(QFont::SansSerif);
-    }
-    return font;
+    if ((dialogTemplate.style & DS_SETFONT) && dialogTemplate.fontName)
+        return platform::DesktopScaledFont(dialogTemplate.fontName, dialogTemplate.fontPointSize);
+    return QFont();
+}
+
+// As on the system, a control that follows a static text in the template
+// is named by it: assistive technology reads the label with the control.
+void NameAfterLabel(QWidget* control, QLabel* label)
+{
+    if (label && !qobject_cast<QLabel*>(control))
+        label->setBuddy(control);
 }
 
 void BuildFromTemplate(CDialog* dialog, DialogWidget* widget, const DialogTemplate& dialogTemplate)
@@ -32,8 +39,12 @@ void BuildFromTemplate(CDialog* dialog, DialogWidget* widget, const DialogTempla
     QFont font = DialogFont(dialogTemplate);
     widget->setFont(font);
     platform::BaseUnits units = platform::BaseUnitsOf(font);
-    for (int i = 0; i < dialogTemplate.itemCount; ++i)
-        platform::CreateDialogControl(dialog, widget, dialogTemplate.items[i], units);
+    QLabel* previousLabel = nullptr;
+    for (int i = 0; i < dialogTemplate.itemCount; ++i) {
+        QWidget* control = platform::CreateDialogControl(dialog, widget, dialogTemplate.items[i], units);
+        NameAfterLabel(control, previousLabel);
+        previousLabel = qobject_cast<QLabel*>(control);
+    }
     QRect client = platform::MapDialogRect(units, 0, 0, dialogTemplate.cx, dialogTemplate.cy);
     widget->resize(client.size());
     widget->setWindowTitle(QString::fromLocal8Bit(dialogTemplate.caption ? dialogTemplate.caption : ""));

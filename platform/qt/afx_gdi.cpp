@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <functional>
 
+#include "desktop_font.h"
 #include "wnd_internal.h"
 
 namespace {
@@ -62,14 +63,9 @@ int TextFlagsOf(UINT format)
     return flags;
 }
 
-// The stock interface font: the 8-point sans-serif face dialogs are laid
-// out in, so that text drawn in it measures as in the controls.
-QFont InterfaceFont()
-{
-    QFont font(QStringLiteral("MS Shell Dlg"), 8);
-    font.setStyleHint(QFont::SansSerif);
-    return font;
-}
+// The stock interface font: the 8-point face dialogs are laid out in, so
+// that text drawn in it measures as in the controls.
+QFont InterfaceFont() { return platform::DesktopScaledFont("MS Shell Dlg", 8); }
 
 // The pixels of a line from its start up to, not including, its end, so that
 // lines drawn end to end touch every pixel once. The toolkit's own lines
@@ -109,7 +105,12 @@ BOOL CBitmap::CreateCompatibleBitmap(CDC* dc, int width, int height)
 {
     if (!dc || m_pixels || width < 0 || height < 0)
         return FALSE;
-    auto* pixels = new QPixmap(width == 0 || height == 0 ? QSize(1, 1) : QSize(width, height));
+    // Drawn at the screens' finest scale, so text and lines stay sharp where
+    // the desktop scales windows up.
+    const qreal scale = qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
+    const QSize size = width == 0 || height == 0 ? QSize(1, 1) : QSize(width, height);
+    auto* pixels = new QPixmap(size * scale);
+    pixels->setDevicePixelRatio(scale);
     pixels->fill(Qt::black);
     m_pixels = reinterpret_cast<HBITMAP>(pixels);
     return TRUE;
@@ -126,13 +127,25 @@ BOOL CBitmap::DeleteObject()
 
 // ---- Brushes ------------------------------------------------------------
 
+COLORREF GetSysColor(int index)
+{
+    switch (index) {
+    case COLOR_BTNFACE:
+        return ColorRefOf(QApplication::palette().color(QPalette::Button));
+    case COLOR_BTNTEXT:
+        return ColorRefOf(QApplication::palette().color(QPalette::ButtonText));
+    default:
+        return 0;
+    }
+}
+
 // The brush follows the toolkit's palette as it is when asked for.
 HBRUSH GetSysColorBrush(int index)
 {
     if (index != COLOR_BTNFACE)
         return nullptr;
     static CBrush face;
-    face.m_color = ColorRefOf(QApplication::palette().color(QPalette::Button));
+    face.m_color = GetSysColor(COLOR_BTNFACE);
     face.m_created = true;
     return face;
 }
@@ -176,15 +189,6 @@ void CDC::FillRect(const RECT* rect, CBrush* brush)
     PaintInto(SelectedPixels(), [&](QPainter& painter) { painter.fillRect(RectOf(*rect), color); });
 }
 
-int CDC::SetBkMode(int mode)
-{
-    if (mode != TRANSPARENT && mode != OPAQUE)
-        return 0;
-    const int previous = m_bkMode;
-    m_bkMode = mode;
-    return previous;
-}
-
 // Text is clipped to its rectangle.
 int CDC::DrawText(const char* text, int count, RECT* rect, UINT format)
 {
@@ -199,7 +203,7 @@ int CDC::DrawText(const char* text, int count, RECT* rect, UINT format)
     int height = 0;
     PaintInto(SelectedPixels(), [&](QPainter& painter) {
         painter.setFont(font);
-        painter.setPen(Qt::black);
+        painter.setPen(ColorOf(m_textColor));
         painter.setBackground(Qt::white);
         painter.setBackgroundMode(m_bkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
         painter.setClipRect(box);
@@ -223,11 +227,11 @@ BOOL CDC::LineTo(int x, int y)
     m_position = CPoint(x, y);
     if (!m_memory)
         return FALSE;
-    QPen pen(ColorOf(m_pen->m_color), 1);
-    pen.setCosmetic(true);
+    // Whole pixels of the bitmap's own grid, so a scaled bitmap scales them.
+    const QColor color = ColorOf(m_pen->m_color);
     return PaintInto(SelectedPixels(), [&](QPainter& painter) {
-        painter.setPen(pen);
-        painter.drawPoints(pixels);
+        for (const QPoint& pixel : pixels)
+            painter.fillRect(QRect(pixel, QSize(1, 1)), color);
     });
 }
 

@@ -1,11 +1,13 @@
 #include "afx_listctrl.h"
 
+#include <QAccessible>
 #include <QFontMetrics>
 #include <QScrollBar>
 
 #include <algorithm>
 #include <vector>
 
+#include "desktop_font.h"
 #include "list_view_widget.h"
 #include "win_resource.h"
 #include "wnd_internal.h"
@@ -35,6 +37,36 @@ void SetRowData(ListViewWidget* list, QTreeWidgetItem* row, LPARAM data)
     list->m_itemData.Remove(DataOf(row), row);
     row->setData(0, Qt::UserRole, QVariant::fromValue<qlonglong>(data));
     list->m_itemData.Add(data, row);
+}
+
+// The title a column keeps whatever its section shows; assistive technology
+// reads it as the column header's name.
+void SetColumnTitle(QTreeWidgetItem* header, int column, const QString& title)
+{
+    header->setData(column, Qt::UserRole, title);
+    header->setData(column, Qt::AccessibleTextRole, title);
+}
+
+QString SortTextOf(int format)
+{
+    if (format & HDF_SORTUP)
+        return QStringLiteral("sorted ascending");
+    if (format & HDF_SORTDOWN)
+        return QStringLiteral("sorted descending");
+    return {};
+}
+
+void SetSortText(ListViewWidget* list, int column, const QString& text)
+{
+    QTreeWidgetItem* header = list->headerItem();
+    if (header->data(column, Qt::AccessibleDescriptionRole).toString() == text)
+        return;
+    header->setData(column, Qt::AccessibleDescriptionRole, text);
+    list->Header()->AnnounceSortTextChanged(column);
+    // The list's own header row comes first among its cells.
+    QAccessibleEvent changed(list, QAccessible::DescriptionChanged);
+    changed.setChild(column);
+    QAccessible::updateAccessibility(&changed);
 }
 
 Qt::Alignment AlignmentOf(int format)
@@ -80,7 +112,7 @@ BOOL CHeaderCtrl::SetItem(int index, HDITEM* item)
     if (item->mask & HDI_WIDTH)
         header->resizeSection(index, item->cxy);
     if (item->mask & HDI_TEXT)
-        list->headerItem()->setData(index, Qt::UserRole, ToQString(item->pszText));
+        SetColumnTitle(list->headerItem(), index, ToQString(item->pszText));
     if (item->mask & HDI_FORMAT) {
         const bool bitmapOnly = (item->fmt & HDF_BITMAP) && !(item->fmt & HDF_STRING);
         const QString text = list->headerItem()->data(index, Qt::UserRole).toString();
@@ -89,6 +121,7 @@ BOOL CHeaderCtrl::SetItem(int index, HDITEM* item)
         const QPixmap* bitmap = (bitmapOnly && (item->mask & HDI_BITMAP)) ? reinterpret_cast<QPixmap*>(item->hbm)
                                                                          : nullptr;
         header->SetSectionBitmap(index, bitmap);
+        SetSortText(list, index, SortTextOf(item->fmt));
     }
     return TRUE;
 }
@@ -112,14 +145,15 @@ int CListCtrl::InsertColumn(int column, const LVCOLUMN* description)
     texts.insert(texts.begin() + column, (description->mask & LVCF_TEXT) ? ToQString(description->pszText) : QString());
     list->setColumnCount(static_cast<int>(texts.size()));
     for (int i = 0; i < static_cast<int>(texts.size()); ++i) {
-        header->setData(i, Qt::UserRole, texts[static_cast<size_t>(i)]);
+        SetColumnTitle(header, i, texts[static_cast<size_t>(i)]);
         header->setText(i, texts[static_cast<size_t>(i)]);
     }
     // As on the system's list view, the first column always shows left-aligned.
     if (description->mask & LVCF_FMT)
         header->setTextAlignment(column, AlignmentOf(column == 0 ? LVCFMT_LEFT : description->fmt));
+    // A column's width, like the dialog, is laid out for the usual font.
     if (description->mask & LVCF_WIDTH)
-        list->header()->resizeSection(column, description->cx);
+        list->header()->resizeSection(column, static_cast<int>(description->cx * platform::DesktopFontScale() + 0.5));
     return column;
 }
 

@@ -40,11 +40,30 @@ QWidget* CreateEdit(const DialogItemTemplate& item, QWidget* parent)
     return edit;
 }
 
+// The list's text is never shown; assistive technology reads it as the
+// list's name.
+QWidget* CreateListView(const DialogItemTemplate& item, QWidget* parent)
+{
+    auto* list = new ListViewWidget(parent);
+    list->setAccessibleName(TextOf(item));
+    return list;
+}
+
+// Fonts do not all widen in step with their base units: a label laid out
+// just wide enough for its text at one size cuts its last letter at
+// another. Its text runs on to the right, as static text does.
+void WidenLabelToItsText(QWidget* widget)
+{
+    auto* label = qobject_cast<QLabel*>(widget);
+    if (label && label->sizeHint().width() > label->width())
+        label->resize(label->sizeHint().width(), label->height());
+}
+
 QWidget* CreateWidget(CWnd* dialog, QWidget* parent, const DialogItemTemplate& item)
 {
     switch (item.controlClass) {
     case DialogControlClass::ListView:
-        return new ListViewWidget(parent);
+        return CreateListView(item, parent);
     case DialogControlClass::Static:
         return new QLabel(TextOf(item), parent);
     case DialogControlClass::Edit:
@@ -63,6 +82,7 @@ QWidget* CreateDialogControl(CWnd* dialog, QWidget* parent, const DialogItemTemp
     widget->setObjectName(QString::number(item.id));
     widget->setProperty(kTemplateStyleProperty, QVariant::fromValue<uint>(item.style));
     widget->setGeometry(MapDialogRect(units, item.x, item.y, item.cx, item.cy));
+    WidenLabelToItsText(widget);
     widget->setFocusPolicy((item.style & WS_TABSTOP) ? Qt::StrongFocus : Qt::NoFocus);
     widget->setEnabled((item.style & WS_DISABLED) == 0);
     widget->setVisible(true);

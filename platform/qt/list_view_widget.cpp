@@ -1,11 +1,16 @@
 #include "list_view_widget.h"
 
+#include <QAccessible>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyleOptionHeader>
 
+#include <algorithm>
+
 #include "afx_listctrl.h"
+#include "header_accessibility.h"
 #include "wnd_internal.h"
 
 // ---- ListHeaderView -----------------------------------------------------
@@ -28,11 +33,103 @@ QPixmap SeeThroughBackground(const QPixmap& bitmap)
 
 ListHeaderView::ListHeaderView(QWidget* parent) : QHeaderView(Qt::Horizontal, parent)
 {
+    static const bool s_accessible = (QAccessible::installFactory(platform::HeaderAccessibilityFactory), true);
+    (void)s_accessible;
     setSectionsClickable(true);
     setSectionsMovable(true);
     setStretchLastSection(false);
     setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setObjectName(QStringLiteral("0"));
+    // Tab reaches it; a click on a section leaves the focus where it was, as
+    // on the system.
+    setFocusPolicy(Qt::TabFocus);
+    setAccessibleName(QStringLiteral("Sort by column"));
+}
+
+QString ListHeaderView::SectionTitle(int section) const
+{
+    return model() ? model()->headerData(section, orientation(), Qt::AccessibleTextRole).toString() : QString();
+}
+
+QString ListHeaderView::SectionSortText(int section) const
+{
+    return model() ? model()->headerData(section, orientation(), Qt::AccessibleDescriptionRole).toString()
+                   : QString();
+}
+
+void ListHeaderView::ClickSection(int section)
+{
+    if (section >= 0 && section < count() && !isSectionHidden(section))
+        emit sectionClicked(section);
+}
+
+void ListHeaderView::keyPressEvent(QKeyEvent* event)
+{
+    const bool plain = event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
+    TakeFirstSectionIfNone();
+    const int visual = visualIndex(m_keyboardSection);
+    if (!plain) {
+        event->ignore();
+    } else if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) {
+        MoveKeyboardTo(visual + (event->key() == Qt::Key_Left ? -1 : 1));
+    } else if (event->key() == Qt::Key_Home || event->key() == Qt::Key_End) {
+        MoveKeyboardTo(event->key() == Qt::Key_Home ? 0 : count() - 1);
+    } else if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        ClickSection(m_keyboardSection);
+    } else {
+        event->ignore();
+    }
+}
+
+void ListHeaderView::MoveKeyboardTo(int visual)
+{
+    visual = std::clamp(visual, 0, std::max(count() - 1, 0));
+    if (count() == 0 || logicalIndex(visual) == m_keyboardSection)
+        return;
+    m_keyboardSection = logicalIndex(visual);
+    viewport()->update();
+    AnnounceKeyboardSection();
+}
+
+void ListHeaderView::focusInEvent(QFocusEvent* event)
+{
+    QHeaderView::focusInEvent(event);
+    TakeFirstSectionIfNone();
+    viewport()->update();
+    // After the toolkit's own focus event, which names the header as a whole.
+    QMetaObject::invokeMethod(this, [this] { AnnounceKeyboardSection(); }, Qt::QueuedConnection);
+}
+
+// A screen reader tells the new sort state of the section it is on.
+void ListHeaderView::AnnounceSortTextChanged(int section)
+{
+    QAccessibleEvent changed(this, QAccessible::DescriptionChanged);
+    changed.setChild(visualIndex(section));
+    QAccessible::updateAccessibility(&changed);
+}
+
+// Keys may come before the focus does: a window that is not active yet
+// still gets the keys typed into it.
+void ListHeaderView::TakeFirstSectionIfNone()
+{
+    if (m_keyboardSection < 0 || m_keyboardSection >= count())
+        m_keyboardSection = logicalIndex(0);
+}
+
+void ListHeaderView::focusOutEvent(QFocusEvent* event)
+{
+    QHeaderView::focusOutEvent(event);
+    viewport()->update();
+}
+
+// The widget's own focus event names the header; this one names the section.
+void ListHeaderView::AnnounceKeyboardSection()
+{
+    if (!hasFocus() || m_keyboardSection < 0)
+        return;
+    QAccessibleEvent focus(this, QAccessible::Focus);
+    focus.setChild(visualIndex(m_keyboardSection));
+    QAccessible::updateAccessibility(&focus);
 }
 
 void ListHeaderView::SetSectionBitmap(int section, const QPixmap* bitmap)
@@ -57,6 +154,17 @@ void ListHeaderView::paintSection(QPainter* painter, const QRect& rect, int logi
         QHeaderView::paintSection(painter, rect, logicalIndex);
     else
         PaintSectionBitmap(painter, rect, logicalIndex, found->second.shown);
+    if (hasFocus() && logicalIndex == m_keyboardSection)
+        PaintKeyboardFocus(painter, rect);
+}
+
+void ListHeaderView::PaintKeyboardFocus(QPainter* painter, const QRect& rect) const
+{
+    painter->save();
+    QPen pen(palette().color(QPalette::ButtonText), 1, Qt::DotLine);
+    painter->setPen(pen);
+    painter->drawRect(rect.adjusted(2, 2, -3, -3));
+    painter->restore();
 }
 
 // The style draws the section (its shading and dividers) with an empty
@@ -236,4 +344,29 @@ void ListViewWidget::mouseDoubleClickEvent(QMouseEvent* event)
     const QPoint client = event->position().toPoint() + ViewportOffset();
     notification.ptAction = POINT{client.x(), client.y()};
     platform::NotifyParent(owner, notification.hdr);
+}
+
+// As on the system's list view, taking the focus makes no row current, so
+// the first Down goes to the first row.
+void ListViewWidget::focusInEvent(QFocusEvent* event)
+{
+    const bool hadCurrent = currentIndex().isValid();
+    QTreeWidget::focusInEvent(event);
+    if (!hadCurrent && currentIndex().isValid())
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+}
+
+// The row with the keyboard focus is framed in the text's own colour: the
+// style's faint tint is hard to see.
+void ListViewWidget::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    QTreeWidget::drawRow(painter, option, index);
+    if (!hasFocus() || !currentIndex().isValid() || currentIndex().row() != index.row())
+        return;
+    const bool selected = selectionModel()->isRowSelected(index.row(), index.parent());
+    painter->save();
+    painter->setPen(QPen(palette().color(selected ? QPalette::HighlightedText : QPalette::Text), 1, Qt::DotLine));
+    const int left = -header()->offset();
+    painter->drawRect(QRect(left, option.rect.top(), header()->length(), option.rect.height()).adjusted(0, 0, -1, -1));
+    painter->restore();
 }

@@ -18,6 +18,8 @@
 
 class CWnd;
 
+// The header is reached with Tab after the rows; Left, Right, Home and End
+// go from section to section, and Space or Enter sorts as a click does.
 class ListHeaderView : public QHeaderView {
 public:
     explicit ListHeaderView(QWidget* parent);
@@ -27,8 +29,21 @@ public:
     void SetSectionBitmap(int section, const QPixmap* bitmap);
     const QPixmap* SectionBitmap(int section) const;
 
+    // What assistive technology reads of a section: its title whatever it
+    // shows, and how the list is sorted by it.
+    QString SectionTitle(int section) const;
+    QString SectionSortText(int section) const;
+
+    // The section the keyboard is on, and a click on a section as a user makes it.
+    int KeyboardSection() const { return m_keyboardSection; }
+    void ClickSection(int section);
+    void AnnounceSortTextChanged(int section);
+
 protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     struct SectionPicture {
@@ -39,8 +54,14 @@ private:
     };
 
     void PaintSectionBitmap(QPainter* painter, const QRect& rect, int logicalIndex, const QPixmap& shown) const;
+    void PaintKeyboardFocus(QPainter* painter, const QRect& rect) const;
+    // Moves the keyboard to the section shown at a position, kept in range.
+    void MoveKeyboardTo(int visual);
+    void TakeFirstSectionIfNone();
+    void AnnounceKeyboardSection();
 
     std::map<int, SectionPicture> m_bitmaps;
+    int m_keyboardSection = -1;
 };
 
 class ListViewWidget : public QTreeWidget {
@@ -83,6 +104,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override;
 

@@ -1,5 +1,6 @@
 #include "dialog_automation.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QHeaderView>
 #include <QImage>
@@ -10,7 +11,9 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 #include "dialog_units.h"
 #include "list_view_widget.h"
@@ -124,15 +127,36 @@ SIZE MinimumClientSize(CWnd* window)
 
 void ResizeClient(CWnd* window, int width, int height) { WidgetOf(window)->resize(width, height); }
 
+bool WaitUntilActive(CWnd* dialog)
+{
+    QWidget* widget = WidgetOf(dialog);
+    widget->activateWindow();
+    return PumpUntil([widget] { return widget->isActiveWindow(); }, 2000);
+}
+
 void PressKey(CWnd* dialog, Key key)
 {
     QWidget* top = WidgetOf(dialog);
     QWidget* target = top->focusWidget() ? top->focusWidget() : top;
-    const int code = key == Key::Enter ? Qt::Key_Return : key == Key::Escape ? Qt::Key_Escape : Qt::Key_F4;
-    const Qt::KeyboardModifiers modifiers = key == Key::AltF4 ? Qt::AltModifier : Qt::NoModifier;
-    QKeyEvent press(QEvent::KeyPress, code, modifiers);
+    struct Stroke {
+        Key key;
+        int code;
+        Qt::KeyboardModifiers modifiers;
+        const char* text;
+    };
+    static const Stroke kStrokes[] = {
+        {Key::Enter, Qt::Key_Return, Qt::NoModifier, "\r"},  {Key::Escape, Qt::Key_Escape, Qt::NoModifier, "\x1b"},
+        {Key::AltF4, Qt::Key_F4, Qt::AltModifier, ""},        {Key::Down, Qt::Key_Down, Qt::NoModifier, ""},
+        {Key::Left, Qt::Key_Left, Qt::NoModifier, ""},        {Key::Right, Qt::Key_Right, Qt::NoModifier, ""},
+        {Key::Space, Qt::Key_Space, Qt::NoModifier, " "},     {Key::Tab, Qt::Key_Tab, Qt::NoModifier, "\t"},
+        {Key::ShiftTab, Qt::Key_Backtab, Qt::ShiftModifier, ""},
+    };
+    const Stroke& stroke = *std::find_if(std::begin(kStrokes), std::end(kStrokes),
+                                         [key](const Stroke& candidate) { return candidate.key == key; });
+    const QString text = QString::fromLatin1(stroke.text);
+    QKeyEvent press(QEvent::KeyPress, stroke.code, stroke.modifiers, text);
     QApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, code, modifiers);
+    QKeyEvent release(QEvent::KeyRelease, stroke.code, stroke.modifiers, text);
     QApplication::sendEvent(target, &release);
 }
 
@@ -149,6 +173,104 @@ std::vector<uint32_t> WindowPixels(CWnd* window, int* width, int* height)
             pixels.push_back(image.pixel(x, y));
     }
     return pixels;
+}
+
+namespace {
+
+AccessibleFacts FactsOf(QAccessibleInterface* object)
+{
+    AccessibleFacts facts;
+    if (!object)
+        return facts;
+    facts.name = object->text(QAccessible::Name).toStdString();
+    facts.description = object->text(QAccessible::Description).toStdString();
+    if (QAccessibleActionInterface* actions = object->actionInterface()) {
+        for (const QString& action : actions->actionNames())
+            facts.actions.push_back(action.toStdString());
+    }
+    return facts;
+}
+
+QAccessibleInterface* FocusedObject(CWnd* dialog)
+{
+    QAccessibleInterface* object = QAccessible::queryAccessibleInterface(WidgetOf(dialog));
+    for (int depth = 0; object && depth < 8; ++depth) {
+        QAccessibleInterface* inner = object->focusChild();
+        if (!inner || inner == object)
+            break;
+        object = inner;
+    }
+    return object;
+}
+
+}  // namespace
+
+AccessibleFacts ControlAccessibility(CWnd* dialog, int id)
+{
+    CWnd* control = dialog->GetDlgItem(id);
+    return FactsOf(control ? QAccessible::queryAccessibleInterface(WidgetOf(control)) : nullptr);
+}
+
+AccessibleFacts ListColumnHeaderAccessibility(CWnd* list, int column)
+{
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(WidgetOf(list));
+    QAccessibleInterface* cell = table ? table->child(column) : nullptr;
+    return cell && cell->role() == QAccessible::ColumnHeader ? FactsOf(cell) : AccessibleFacts{};
+}
+
+AccessibleFacts FocusAccessibility(CWnd* dialog) { return FactsOf(FocusedObject(dialog)); }
+
+bool DoFocusAction(CWnd* dialog, const std::string& action)
+{
+    QAccessibleInterface* object = FocusedObject(dialog);
+    QAccessibleActionInterface* actions = object ? object->actionInterface() : nullptr;
+    const QString name = QString::fromStdString(action);
+    if (!actions || !actions->actionNames().contains(name))
+        return false;
+    actions->doAction(name);
+    return true;
+}
+
+namespace {
+
+QPalette DarkPalette()
+{
+    QPalette palette(QColor(0x35, 0x35, 0x35));
+    palette.setColor(QPalette::WindowText, Qt::white);
+    palette.setColor(QPalette::ButtonText, Qt::white);
+    palette.setColor(QPalette::Text, Qt::white);
+    palette.setColor(QPalette::Base, QColor(0x23, 0x23, 0x23));
+    return palette;
+}
+
+struct SavedAppearance {
+    QFont font;
+    QPalette palette;
+};
+
+SavedAppearance& Saved()
+{
+    static SavedAppearance saved;
+    return saved;
+}
+
+}  // namespace
+
+DesktopAppearance::DesktopAppearance(double fontPointSize, bool dark)
+{
+    EnsureApplication();
+    Saved() = SavedAppearance{QApplication::font(), QApplication::palette()};
+    QFont font = QApplication::font();
+    font.setPointSizeF(fontPointSize);
+    QApplication::setFont(font);
+    if (dark)
+        QApplication::setPalette(DarkPalette());
+}
+
+DesktopAppearance::~DesktopAppearance()
+{
+    QApplication::setFont(Saved().font);
+    QApplication::setPalette(Saved().palette);
 }
 
 }  // namespace platform::testing

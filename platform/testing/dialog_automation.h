@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "afx_wnd.h"
@@ -42,13 +43,44 @@ SIZE MinimumClientSize(CWnd* window);
 // Resizes a top-level window's client area as a user dragging its frame would.
 void ResizeClient(CWnd* window, int width, int height);
 
-enum class Key { Enter, Escape, AltF4 };
+enum class Key { Enter, Escape, AltF4, Down, Left, Right, Space, Tab, ShiftTab };
+
+// Waits until the dialog is the active window, as it is once the window
+// system has shown it: only then does a control hold the keyboard focus.
+bool WaitUntilActive(CWnd* dialog);
 
 // Presses a key on the window that has the focus in the dialog, as the user would.
 void PressKey(CWnd* dialog, Key key);
 
 // Minimises a top-level window as its title bar's button would.
 void MinimizeWindow(CWnd* window);
+
+// What assistive technology reads of an object.
+struct AccessibleFacts {
+    std::string name;
+    std::string description;
+    std::vector<std::string> actions;
+};
+
+// Of a control of a dialog, by its id.
+AccessibleFacts ControlAccessibility(CWnd* dialog, int id);
+// Of a column's header cell as the list presents it among its cells.
+AccessibleFacts ListColumnHeaderAccessibility(CWnd* list, int column);
+// Of what has the keyboard focus, down to the cell or section: what a
+// screen reader says when the focus moves.
+AccessibleFacts FocusAccessibility(CWnd* dialog);
+// Runs an action of what has the keyboard focus; false when it has none such.
+bool DoFocusAction(CWnd* dialog, const std::string& action);
+
+// The desktop's interface font size, or its colours turned dark, while this
+// lives: as a user's desktop settings reach the program.
+class DesktopAppearance {
+public:
+    DesktopAppearance(double fontPointSize, bool dark);
+    ~DesktopAppearance();
+    DesktopAppearance(const DesktopAppearance&) = delete;
+    DesktopAppearance& operator=(const DesktopAppearance&) = delete;
+};
 
 // The window's client area as it paints itself now, 0xAARRGGBB by row.
 std::vector<uint32_t> WindowPixels(CWnd* window, int* width, int* height);

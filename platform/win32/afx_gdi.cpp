@@ -116,15 +116,6 @@ void CDC::FillRect(const RECT* rect, CBrush* brush)
         ::FillRect(context.Get(), rect, SolidBrush(brush->m_color));
 }
 
-int CDC::SetBkMode(int mode)
-{
-    if (mode != TRANSPARENT && mode != OPAQUE)
-        return 0;
-    const int previous = m_bkMode;
-    m_bkMode = mode;
-    return previous;
-}
-
 int CDC::DrawText(const char* text, int count, RECT* rect, UINT format)
 {
     BitmapContext context(SelectedPixels());
@@ -133,7 +124,7 @@ int CDC::DrawText(const char* text, int count, RECT* rect, UINT format)
     HDC dc = context.Get();
     ::SelectObject(dc, ::GetStockObject(DEFAULT_GUI_FONT));
     ::SetBkMode(dc, m_bkMode);
-    ::SetTextColor(dc, RGB(0, 0, 0));
+    ::SetTextColor(dc, m_textColor);
     return ::DrawTextA(dc, text, count, rect, format);
 }
 

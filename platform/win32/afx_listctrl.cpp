@@ -37,6 +37,9 @@ BOOL CHeaderCtrl::GetItem(int index, HDITEM* item) const { return Header_GetItem
 BOOL CHeaderCtrl::SetItem(int index, HDITEM* item)
 {
     HDITEM change = *item;
+    // The program's bitmap is the sorted column's mark; the system would
+    // draw its own arrow beside it.
+    change.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
     if (change.mask & HDI_BITMAP) {
         change.hbm = change.hbm ? static_cast<HBITMAP>(::CopyImage(change.hbm, IMAGE_BITMAP, 0, 0, 0)) : nullptr;
     } else if ((change.mask & HDI_FORMAT) && !(change.fmt & HDF_BITMAP)) {

@@ -261,6 +261,26 @@ TEST_F(ColumnSortingTest, TheSortedColumnAloneShowsTheMarkPointingDownThenUp)
     });
 }
 
+TEST_F(ColumnSortingTest, OnADarkDesktopTheMarkIsDrawnInTheHeadersOwnTextColour)
+{
+    platform::testing::DesktopAppearance desktop(9.0, true);
+    harness.Run([&](CQuorvelDlg& dialog) {
+        AnnounceNamedSet(dialog);
+        Click(dialog, kColumnHostname);
+        const SectionImage mark = Mark(dialog, kColumnHostname);
+        const int tw = dialog.m_list.GetStringWidth("Hostname");
+        ASSERT_GT(mark.width, tw + 12);
+        EXPECT_EQ(mark.At(0, 0), 0x353535u) << "the header's face";
+        EXPECT_EQ(mark.At(tw + 8, 4), 0xFFFFFFu) << "the triangle";
+        int light = 0;
+        for (int y = 0; y < mark.height; ++y) {
+            for (int x = 0; x < tw; ++x)
+                light += (mark.At(x, y) & 0x808080) == 0x808080;
+        }
+        EXPECT_GT(light, 10) << "the title";
+    });
+}
+
 TEST_F(ColumnSortingTest, AColumnOf32PixelsOrLessShowsTheTriangleWithoutItsTitle)
 {
     harness.Run([&](CQuorvelDlg& dialog) {

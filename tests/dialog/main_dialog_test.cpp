@@ -153,21 +153,50 @@ int Pixels(int dialogUnits, int baseUnit, int unitsPerBase)
     return (2 * dialogUnits * baseUnit + unitsPerBase) / (2 * unitsPerBase);
 }
 
+void ExpectLaidOutIn(CQuorvelDlg& dialog, const DialogTemplate& layout, SIZE base)
+{
+    EXPECT_EQ(dialog.m_rcClient.Width(), Pixels(layout.cx, base.cx, 4));
+    EXPECT_EQ(dialog.m_rcClient.Height(), Pixels(layout.cy, base.cy, 8));
+    for (const DialogItemTemplate& item : std::span(layout.items, static_cast<size_t>(layout.itemCount))) {
+        const RECT rect = ControlRect(dialog, static_cast<int>(item.id));
+        EXPECT_EQ(rect.left, Pixels(item.x, base.cx, 4)) << item.id;
+        EXPECT_EQ(rect.top, Pixels(item.y, base.cy, 8)) << item.id;
+        if (item.controlClass == DialogControlClass::Static)
+            EXPECT_GE(rect.right, Pixels(item.x + item.cx, base.cx, 4)) << "its text runs on " << item.id;
+        else
+            EXPECT_EQ(rect.right, Pixels(item.x + item.cx, base.cx, 4)) << item.id;
+        EXPECT_EQ(rect.bottom, Pixels(item.y + item.cy, base.cy, 8)) << item.id;
+    }
+}
+
+// The template's 8 points are for the usual 9-point desktop font; a larger
+// desktop font makes the whole dialog larger.
 TEST_F(MainDialogTest, TheTemplateIsLaidOutThroughTheFontsBaseUnits)
 {
     const DialogTemplate* layout = FindDialogResource(IDD_QUORVEL_DIALOG);
     ASSERT_NE(layout, nullptr);
+    std::vector<SIZE> bases;
+    std::vector<int> addressWidths;
+    for (double desktopPoints : {9.0, 18.0}) {
+        platform::testing::DesktopAppearance desktop(desktopPoints, false);
+        harness.Run([&](CQuorvelDlg& dialog) {
+            const SIZE base = platform::testing::DialogBaseUnits(&dialog);
+            bases.push_back(base);
+            addressWidths.push_back(dialog.m_list.GetColumnWidth(0));
+            ExpectLaidOutIn(dialog, *layout, base);
+        });
+    }
+    ASSERT_EQ(bases.size(), 2u);
+    EXPECT_GE(bases[1].cy, bases[0].cy * 19 / 10) << "twice the desktop font";
+    EXPECT_GE(bases[1].cx, bases[0].cx * 3 / 2);
+    EXPECT_EQ(addressWidths[1], addressWidths[0] * 2) << "the columns follow";
+}
+
+TEST_F(MainDialogTest, TheDialogFontIsTheTemplatesAtTheUsualDesktopSize)
+{
     harness.Run([&](CQuorvelDlg& dialog) {
         const SIZE base = platform::testing::DialogBaseUnits(&dialog);
-        EXPECT_EQ(dialog.m_rcClient.Width(), Pixels(layout->cx, base.cx, 4));
-        EXPECT_EQ(dialog.m_rcClient.Height(), Pixels(layout->cy, base.cy, 8));
-        for (const DialogItemTemplate& item : std::span(layout->items, static_cast<size_t>(layout->itemCount))) {
-            const RECT rect = ControlRect(dialog, static_cast<int>(item.id));
-            EXPECT_EQ(rect.left, Pixels(item.x, base.cx, 4)) << item.id;
-            EXPECT_EQ(rect.top, Pixels(item.y, base.cy, 8)) << item.id;
-            EXPECT_EQ(rect.right, Pixels(item.x + item.cx, base.cx, 4)) << item.id;
-            EXPECT_EQ(rect.bottom, Pixels(item.y + item.cy, base.cy, 8)) << item.id;
-        }
+        EXPECT_EQ(base.cy, 13) << "the 8-point interface face";
     });
 }
 
@@ -673,6 +702,78 @@ TEST_F(KeyboardTest, EnterOpensTheSelectedIndicatorAndKeepsTheDialogOpen)
         EXPECT_TRUE(dialog.IsWindowVisible());
     });
     EXPECT_EQ(opened, std::vector<std::string>{"http://10.77.1.20/"});
+}
+
+TEST_F(KeyboardTest, EachFieldIsNamedByItsLabelAndTheListByItsOwnName)
+{
+    harness.Run([&](CQuorvelDlg& dialog) {
+        const std::pair<int, const char*> names[] = {{IDC_LIST, "Indicators"},
+                                                     {IDC_MODEL_NAME, "Model name"},
+                                                     {IDC_MODEL_NUMBER, "Model number"},
+                                                     {IDC_SERIAL_NUMBER, "Serial number"},
+                                                     {IDC_GUID, "GUID"},
+                                                     {IDC_SEARCH, "Search"}};
+        for (const auto& [id, name] : names)
+            EXPECT_EQ(platform::testing::ControlAccessibility(&dialog, id).name, name) << id;
+    });
+}
+
+TEST_F(KeyboardTest, TheFirstDownSelectsTheFirstRow)
+{
+    LoopbackHttpServer server(DescriptionResponse("scale-7", "K3"));
+    harness.Run([&](CQuorvelDlg& dialog) {
+        harness.Receive(dialog, AliveNotify("uuid:a", server.Url("d")), "10.77.1.20");
+        harness.Receive(dialog, AliveNotify("uuid:b", server.Url("d")), "10.77.1.21");
+        ASSERT_TRUE(platform::testing::WaitUntilActive(&dialog));
+        EXPECT_EQ(platform::testing::FocusAccessibility(&dialog).name, "Indicators") << "no row is current yet";
+        platform::testing::PressKey(&dialog, platform::testing::Key::Down);
+        EXPECT_EQ(dialog.m_list.GetNextItem(-1, LVNI_SELECTED), 0);
+        EXPECT_EQ(platform::testing::FocusAccessibility(&dialog).name, "10.77.1.20");
+    });
+}
+
+// Tab goes from the rows to the header, whose sections the arrows walk;
+// Space or Enter sorts as a click does and opens nothing.
+TEST_F(KeyboardTest, TheHeaderIsReachedWithTabAndSortsFromTheKeyboard)
+{
+    LoopbackHttpServer zeta(DescriptionResponse("zeta", "K3"));
+    LoopbackHttpServer alpha(DescriptionResponse("alpha", "K3"));
+    using platform::testing::Key;
+    harness.Run([&](CQuorvelDlg& dialog) {
+        harness.Receive(dialog, AliveNotify("uuid:z", zeta.Url("d")), "10.77.1.20");
+        harness.Receive(dialog, AliveNotify("uuid:a", alpha.Url("d")), "10.77.1.21");
+        ASSERT_TRUE(platform::testing::WaitUntilActive(&dialog));
+        platform::testing::PressKey(&dialog, Key::Tab);
+        platform::testing::AccessibleFacts heard = platform::testing::FocusAccessibility(&dialog);
+        EXPECT_EQ(heard.name, "IP-Addr");
+        EXPECT_EQ(heard.actions, std::vector<std::string>{"click"});
+        platform::testing::PressKey(&dialog, Key::Right);
+        EXPECT_EQ(platform::testing::FocusAccessibility(&dialog).name, "Hostname");
+
+        platform::testing::PressKey(&dialog, Key::Space);
+        EXPECT_EQ(harness.Cell(dialog, 0, 1), "alpha");
+        heard = platform::testing::FocusAccessibility(&dialog);
+        EXPECT_EQ(heard.name, "Hostname") << "the title is kept under the mark";
+        EXPECT_EQ(heard.description, "sorted ascending");
+        const platform::testing::AccessibleFacts cell =
+            platform::testing::ListColumnHeaderAccessibility(&dialog.m_list, 1);
+        EXPECT_EQ(cell.name, "Hostname");
+        EXPECT_EQ(cell.description, "sorted ascending");
+
+        platform::testing::PressKey(&dialog, Key::Enter);
+        EXPECT_EQ(harness.Cell(dialog, 0, 1), "zeta");
+        EXPECT_EQ(platform::testing::FocusAccessibility(&dialog).description, "sorted descending");
+        EXPECT_TRUE(dialog.IsWindowVisible());
+
+        platform::testing::PressKey(&dialog, Key::Left);
+        EXPECT_TRUE(platform::testing::DoFocusAction(&dialog, "click"));
+        EXPECT_EQ(platform::testing::ListColumnHeaderAccessibility(&dialog.m_list, 0).description,
+                  "sorted ascending");
+        EXPECT_EQ(platform::testing::ListColumnHeaderAccessibility(&dialog.m_list, 1).description, "");
+        platform::testing::PressKey(&dialog, Key::ShiftTab);
+        EXPECT_EQ(platform::testing::FocusAccessibility(&dialog).name, "Indicators");
+    });
+    EXPECT_TRUE(opened.empty());
 }
 
 TEST_F(KeyboardTest, EscapeAndAltF4EndTheDialog)

@@ -32,5 +32,10 @@ inline constexpr int WHITE_BRUSH = 0;
 inline constexpr int BLACK_PEN = 7;
 inline constexpr int DEFAULT_GUI_FONT = 17;
 
-// System colours.
+// Pen styles.
+inline constexpr int PS_SOLID = 0;
+
+// System colours, as the toolkit's palette has them when asked.
 inline constexpr int COLOR_BTNFACE = 15;
+inline constexpr int COLOR_BTNTEXT = 18;
+COLORREF GetSysColor(int index);

@@ -35,6 +35,10 @@ inline constexpr UINT HDI_BITMAP = 0x10;
 inline constexpr int HDF_LEFT = 0x0;
 inline constexpr int HDF_BITMAP = 0x2000;
 inline constexpr int HDF_STRING = 0x4000;
+// The column is sorted up (ascending) or down; the section's bitmap, if any,
+// is its only mark, the flag tells assistive technology.
+inline constexpr int HDF_SORTDOWN = 0x0200;
+inline constexpr int HDF_SORTUP = 0x0400;
 
 struct LVCOLUMN {
     UINT mask = 0;
