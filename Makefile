@@ -87,9 +87,13 @@ windows-check: windows build
 	    WINEPREFIX=$(abspath $(WINDOWS_BUILD))/wineprefix bash tests/lab/windows_lab_test.sh; \
 	    status=$$?; [ $$status = 0 ] || [ $$status = 77 ]
 
-# Benchmarks (root, network namespaces); never part of the test run.
-bench: build
+# Benchmarks (root, network namespaces); never part of the test run. The
+# Windows program's discovery of 256 indicators under Wine comes last.
+bench: build windows
 	cmake --build $(BUILD) --target bench
+	QUORVEL_EXE=$(abspath $(WINDOWS_BUILD))/quorvel.exe QUORVEL_SIM=$(abspath $(BUILD))/tools/quorvel-sim/quorvel-sim \
+	    WINEPREFIX=$(abspath $(WINDOWS_BUILD))/wineprefix BENCH_OUT=$(abspath $(BUILD))/bench/windows_discovery_256-results \
+	    bash bench/windows_discovery/windows_discovery_bench.sh
 
 # The program, the simulator, menu entry, icons and manual page under PREFIX;
 # DESTDIR is honoured too.

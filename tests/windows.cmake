@@ -34,3 +34,9 @@ quorvel_windows_unit_test(url_parts_unit_tests SOURCES ${tests}/url_parts_test.c
 quorvel_windows_unit_test(program_options_unit_tests SOURCES ${tests}/program_options_test.cpp LIBS quorvel_core)
 quorvel_windows_unit_test(ui_rules_unit_tests SOURCES ${tests}/ui_rules_test.cpp LIBS quorvel_core)
 quorvel_windows_unit_test(alive_rules_unit_tests SOURCES ${tests}/alive_rules_test.cpp LIBS quorvel_core)
+
+# A parent for the lab test that gives the program a pipe nobody reads.
+add_executable(unread_pipe_parent EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/tests/lab/tools/windows/unread_pipe_parent.cpp)
+target_link_options(unread_pipe_parent PRIVATE -static)
+quorvel_strict(unread_pipe_parent)
+add_dependencies(windows_tests unread_pipe_parent)

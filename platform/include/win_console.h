@@ -16,5 +16,8 @@ HANDLE GetStdHandle(DWORD which);
 // user-interface thread, held like any delivery while a blocking call waits.
 // The newest runs first, until one returns TRUE; when none does, or none is
 // set, the signal ends the process as it would without handlers. FALSE for a
-// null handler, or one to remove that is not set.
+// null handler, or one to remove that is not set. Meanwhile a write of the
+// user-interface thread that waits for its reader gives way on both: it
+// fails with ERROR_OPERATION_ABORTED (on Windows the platform cancels it,
+// again and again until the handlers have returned).
 BOOL SetConsoleCtrlHandler(PHANDLER_ROUTINE handler, BOOL add);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows program under Wine on a namespaced network beside the
 # simulator: --list lists the simulated indicators with their host names,
-# device types and model numbers; the window under Xvfb lists them too (a
+# device types and model numbers; Ctrl+C ends --watch with 0 while it waits
+# to write into a pipe nobody reads; the window under Xvfb lists them too (a
 # screenshot of it is left as windows-window.png in the build folder), a
 # click on a row and Return open its page through the desktop's opener (a
 # recording stand-in for xdg-open, which Wine's browser hands URLs to), Show
@@ -17,6 +18,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib/lab.sh"
 : "${QUORVEL_EXE:?QUORVEL_EXE must name quorvel.exe}"
 : "${QUORVEL_SIM:?QUORVEL_SIM must name the quorvel-sim binary}"
 : "${WINEPREFIX:?WINEPREFIX must name the Wine prefix}"
+UNREAD_PIPE_PARENT=${UNREAD_PIPE_PARENT:-$(dirname "$QUORVEL_EXE")/unread_pipe_parent.exe}
 WINE=${WINE:-/usr/lib/wine/wine64}
 WINESERVER=${WINESERVER:-/usr/lib/wine/wineserver}
 SCREENSHOT=${SCREENSHOT:-$(dirname "$QUORVEL_EXE")/windows-window.png}
@@ -70,6 +72,31 @@ done
 [ "$(grep -c "^$SIM_A" "$LAB_TMP/list.txt")" = 2 ] || lab_fail "not two rows in $(cat "$LAB_TMP/list.txt")"
 echo "--list under Wine:"
 cat "$LAB_TMP/list.txt"
+
+# --- --watch with a reader that stopped reading -----------------------------
+# Ctrl+C (Wine turns SIGINT into the console's event) ends the watch with 0
+# within a second, although it waits to write into a full pipe: the request
+# cancels the write. 64 indicators' first lines are more than the pipe holds.
+stop_wine
+rm -f "$temp_dir/quorvel.log"
+lab_host sim-many 10.77.1.30/24
+many=$(lab_start_sim sim-many 10.77.1.30 "$LAB_TMP/many.log" --count 64 --port 8000 --name many-%d)
+watch=$(lab_spawn pc "$LAB_TMP/watch.err" env DISPLAY="$display" "$WINE" "$UNREAD_PIPE_PARENT" 60 "Z:${QUORVEL_EXE//\//\\}" --watch /L)
+lab_wait_for_count "$temp_dir/quorvel.log" '[|]GetUrl\(http://10\.77\.1\.30:' 8 30 ||
+    lab_fail "the watch fetched no descriptions: $(tail -n 3 "$LAB_TMP/watch.err")"
+fetched() { grep -c '[|]GetUrl(' "$temp_dir/quorvel.log"; }
+sleep 2
+before=$(fetched)
+sleep 1
+[ "$(fetched)" = "$before" ] && [ "$before" -lt 256 ] ||
+    lab_fail "the watch did not wait for its reader ($before fetches, then $(fetched))"
+watcher=$(pgrep -x quorvel.exe) || lab_fail "no quorvel.exe process"
+kill -INT "$watcher"
+status=$(lab_wait_exit "$watch" 2) || lab_fail "Ctrl+C did not end a watch whose reader stopped reading"
+[ "$status" = 0 ] || lab_fail "exit code $status after Ctrl+C with a stalled reader"
+lab_expect_no_grep "$temp_dir/quorvel.log" 'Print\(\) failed'
+kill -TERM "$many"
+echo "Ctrl+C ends a watch whose reader stopped reading, with 0"
 
 # --- the window -------------------------------------------------------------
 stop_wine
