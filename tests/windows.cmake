@@ -70,6 +70,58 @@ quorvel_windows_isolated_test(foundation_dialog_tests dialog
   SOURCES ${dialog}/network_startup_test.cpp
   LIBS quorvel_core quorvel_platform_testing)
 
+add_library(quorvel_windows_dialog_harness STATIC EXCLUDE_FROM_ALL
+  ${CMAKE_SOURCE_DIR}/tests/support/dialog_harness.cpp
+  ${CMAKE_SOURCE_DIR}/tests/support/loopback_http_server.cpp
+  ${CMAKE_SOURCE_DIR}/tests/support/standard_output_capture_windows.cpp)
+target_include_directories(quorvel_windows_dialog_harness PUBLIC ${CMAKE_SOURCE_DIR}/tests/support)
+target_link_libraries(quorvel_windows_dialog_harness PUBLIC quorvel_core quorvel_platform_testing gtest ws2_32)
+quorvel_strict(quorvel_windows_dialog_harness)
+
+quorvel_windows_isolated_test(discovery_dialog_tests dialog
+  SOURCES ${dialog}/discovery_test.cpp ${dialog}/discovery_burst_test.cpp
+  LIBS quorvel_windows_dialog_harness
+  EXCLUDE
+    # The system's interface entry has no index, and the addresses the test
+    # makes up are in no table of the system's to look it up in.
+    DiscoveryBurstTest.AllInterfacesSearchesOnEveryKeptInterfaceAndSkipsOneThatFails
+    # Under Wine no console control event raised in-process (AllocConsole,
+    # then GenerateConsoleCtrlEvent) reached the handler; the lab test sends
+    # Ctrl+C from outside instead (SIGINT, which Wine turns into the event).
+    DiscoveryTest.WatchPrintsEachChangeOnceAndSigtermEndsItWithZero
+    # Under Wine the datagrams of the test's neighbour, sent from its
+    # address on the loopback interface, reach the program with 127.0.0.1
+    # as their sender, which is never fetched from.
+    DiscoveryTest.AnnouncementsDuringASlowFirstFetchMakeOneOnlineRow)
+quorvel_windows_isolated_test(sorting_dialog_tests dialog
+  SOURCES ${dialog}/column_sorting_test.cpp
+  LIBS quorvel_windows_dialog_harness
+  EXCLUDE
+    # Under Wine the header read back (PrintWindow) after a click shows the
+    # sorted section without its title; not yet known whether the capture
+    # or Wine's header leaves it out.
+    ColumnSortingTest.TheSortedColumnAloneShowsTheMarkPointingDownThenUp)
+
+# Not built for Windows yet, each for its reason:
+# - main_dialog_test.cpp: its fixture points the temporary directory and
+#   the search path at the test's own through TMPDIR and PATH, as the Linux
+#   platform reads them, and its overview-page cases plant FIFOs, other
+#   users' files (chown) and hard links with POSIX calls and check a umask;
+#   they need helpers of their own before they run under Wine.
+# - get_url_test.cpp, ssdp_socket_test.cpp: their peers are POSIX sockets
+#   woken through an eventfd and read with TCP_INFO, and the socket tests
+#   bound the platform's own datagram queue (ReceiveQueueLimit), which the
+#   Windows platform does not have: datagrams wait in the system's socket.
+# - log_message_test.cpp, platform_files_test.cpp: the log file's and the
+#   temporary files' mends against links, FIFOs and other users' files are
+#   the Linux platform's; Windows opens them with CreateFileA as the system
+#   does, in the user's own %TEMP%.
+# - platform_shell_test.cpp, platform_sound_test.cpp: the Linux stand-ins
+#   for ShellExecuteA (xdg-open, a terminal for telnet) and Beep (ALSA);
+#   on Windows both are the system's own.
+# - sim_*_test.cpp: the simulator is a Linux tool, not part of the Windows
+#   build.
+
 # A parent for the lab test that gives the program a pipe nobody reads.
 add_executable(unread_pipe_parent EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/tests/lab/tools/windows/unread_pipe_parent.cpp)
 target_link_options(unread_pipe_parent PRIVATE -static)

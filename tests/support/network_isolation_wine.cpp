@@ -10,6 +10,7 @@
 namespace {
 
 // Only inside the namespace is the neighbour's address one of this host's.
+// Windows Sockets stays started for the tests' own peers.
 bool NeighbourAddressIsLocal()
 {
     WSADATA data;
@@ -22,7 +23,6 @@ bool NeighbourAddressIsLocal()
     const bool local = probe != INVALID_SOCKET &&
                        bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
     closesocket(probe);
-    WSACleanup();
     return local;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "afx_listctrl.h"
+#include "device_pixels.h"
 
 // The control macros send through SNDMSG, which the shared headers leave
 // without its A or W form.
@@ -174,13 +175,7 @@ std::vector<uint32_t> WindowPixels(CWnd* window, int* width, int* height)
     const RECT client = ClientRect(window->m_hWnd);
     *width = client.right;
     *height = client.bottom;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = client.right;
-    info.bmiHeader.biHeight = -client.bottom;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownBitmapInfo(client.right, client.bottom);
     void* bits = nullptr;
     HDC memory = ::CreateCompatibleDC(nullptr);
     HBITMAP bitmap = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
@@ -192,8 +187,7 @@ std::vector<uint32_t> WindowPixels(CWnd* window, int* width, int* height)
     ::SelectObject(memory, previous);
     ::DeleteObject(bitmap);
     ::DeleteDC(memory);
-    for (uint32_t& pixel : pixels)
-        pixel |= 0xff000000u;
+    MakeOpaque(pixels);
     return pixels;
 }
 

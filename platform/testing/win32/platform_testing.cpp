@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "afx_listctrl.h"
+#include "device_pixels.h"
 
 // The control macros send through SNDMSG, which the shared headers leave
 // without its A or W form.
@@ -204,13 +205,7 @@ std::vector<uint32_t> HeaderSectionPixels(CWnd* list, int section, int* width, i
         return {};
     BITMAP bitmap{};
     ::GetObjectA(item.hbm, sizeof bitmap, &bitmap);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = bitmap.bmWidth;
-    info.bmiHeader.biHeight = -bitmap.bmHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownBitmapInfo(bitmap.bmWidth, bitmap.bmHeight);
     std::vector<uint32_t> pixels(static_cast<size_t>(bitmap.bmWidth) * static_cast<size_t>(bitmap.bmHeight));
     HDC screen = ::GetDC(nullptr);
     const int rows = ::GetDIBits(screen, item.hbm, 0, static_cast<UINT>(bitmap.bmHeight), pixels.data(), &info,
@@ -218,9 +213,7 @@ std::vector<uint32_t> HeaderSectionPixels(CWnd* list, int section, int* width, i
     ::ReleaseDC(nullptr, screen);
     if (rows != bitmap.bmHeight)
         return {};
-    // A device bitmap has no alpha: every pixel is opaque.
-    for (uint32_t& pixel : pixels)
-        pixel |= 0xff000000u;
+    MakeOpaque(pixels);
     *width = bitmap.bmWidth;
     *height = bitmap.bmHeight;
     return pixels;
