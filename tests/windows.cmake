@@ -52,7 +52,7 @@ function(quorvel_windows_isolated_test name label)
   add_test(NAME ${name}
     COMMAND bash ${CMAKE_SOURCE_DIR}/tests/support/wine_in_namespace.sh $<TARGET_FILE:${name}> ${filter})
   set_tests_properties(${name} PROPERTIES LABELS ${label} TIMEOUT 300 RUN_SERIAL TRUE
-    ENVIRONMENT "${QUORVEL_WINE_ENVIRONMENT}")
+    ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-isolated;WINEDEBUG=-all")
 endfunction()
 
 set(tests ${CMAKE_SOURCE_DIR}/tests/unit)

@@ -4,7 +4,8 @@
 # network_isolation_linux.cpp: loopback with multicast and the neighbours'
 # addresses), with a display of its own, as Wine makes no window without
 # one. Wine's services start where its first process starts, so the
-# prefix's are ended first and started again inside. Without root the
+# prefix's are ended first and started again inside; the prefix should be
+# the tests' own (its windows are set unmanaged). Without root the
 # program runs outside, unisolated, and its network tests skip.
 #
 #   wine_in_namespace.sh PROGRAM.exe [ARGUMENT...]   (WINEPREFIX set)
@@ -35,6 +36,13 @@ inside() {
     rm -f "$displayfile"
     exit "$status"
 }
+# No window manager runs on the display: a managed window that hides would
+# wait two seconds for one to withdraw it. Set once in the prefix, before
+# the run whose program must be the first of the prefix inside.
+if ! grep -qs '"Managed"="N"' "${WINEPREFIX:?}/user.reg"; then
+    "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    "$WINESERVER" -w 2>/dev/null
+fi
 export -f inside
 export WINE WINESERVER
 exec unshare -n bash -c 'inside "$@"' inside "$@"
