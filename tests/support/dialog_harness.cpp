@@ -76,7 +76,10 @@ void NeighbourDatagrams::SendSpaced(std::vector<std::string> texts, std::chrono:
         sockaddr_in ssdpPort{};
         ssdpPort.sin_family = AF_INET;
         ssdpPort.sin_port = htons(1900);
-        ssdpPort.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        // To the neighbour's own address, which the namespace's loopback
+        // holds too, so that it is the source whatever the bind does: Wine
+        // binds a datagram socket to its address's interface.
+        ssdpPort.sin_addr.s_addr = inet_addr(kNeighbourAddress);
         for (size_t i = 0; i < texts.size(); ++i) {
             if (i > 0)
                 std::this_thread::sleep_for(gap);
