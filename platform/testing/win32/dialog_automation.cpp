@@ -81,6 +81,21 @@ SIZE WindowSizeFor(HWND window, int width, int height)
     return SIZE{outer.right - outer.left, outer.bottom - outer.top};
 }
 
+// A shown window as the screen has it, painted afresh; a hidden one as it
+// paints itself when asked to print (Wine prints a header's bitmaps only
+// onto the screen).
+void CopyClientArea(HWND window, HDC target, const RECT& client)
+{
+    if (!::IsWindowVisible(window)) {
+        ::PrintWindow(window, target, PW_CLIENTONLY);
+        return;
+    }
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    HDC screen = ::GetDC(window);
+    ::BitBlt(target, 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
+    ::ReleaseDC(window, screen);
+}
+
 }  // namespace
 
 POINT ListCellCentre(CWnd* list, int row, int column)
@@ -180,7 +195,7 @@ std::vector<uint32_t> WindowPixels(CWnd* window, int* width, int* height)
     HDC memory = ::CreateCompatibleDC(nullptr);
     HBITMAP bitmap = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ previous = ::SelectObject(memory, bitmap);
-    ::PrintWindow(window->m_hWnd, memory, PW_CLIENTONLY);
+    CopyClientArea(window->m_hWnd, memory, client);
     ::GdiFlush();
     const auto* first = static_cast<const uint32_t*>(bits);
     std::vector<uint32_t> pixels(first, first + static_cast<size_t>(client.right) * static_cast<size_t>(client.bottom));
