@@ -3,7 +3,8 @@
 
 add_library(quorvel_dialog_harness STATIC
   ${CMAKE_CURRENT_LIST_DIR}/support/dialog_harness.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/support/loopback_http_server.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/support/loopback_http_server.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/support/standard_output_capture_linux.cpp)
 target_include_directories(quorvel_dialog_harness PUBLIC ${CMAKE_CURRENT_LIST_DIR}/support)
 target_link_libraries(quorvel_dialog_harness PUBLIC quorvel_core quorvel_platform_testing)
 quorvel_strict(quorvel_dialog_harness)

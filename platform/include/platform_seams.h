@@ -43,8 +43,11 @@ using ShellHandler =
     std::function<int(const std::string& verb, const std::string& file, const std::string& parameters)>;
 void SetShellHandler(ShellHandler handler);
 
-// Directory put in front of "/proc/..." paths, so a test can supply a fake
-// kernel tree; empty for the real /proc.
+// Where the system's settings behind the registry value IGMPLevel are read,
+// so a test can supply its own; empty for the real ones. On Linux a
+// directory put in front of "/proc/..." paths (a fake kernel tree); on
+// Windows a key path under HKEY_CURRENT_USER that stands in for
+// HKEY_LOCAL_MACHINE.
 void SetProcRoot(std::string root);
 
 // The system resolver's IPv4 answer for a host name; runs on a thread of its

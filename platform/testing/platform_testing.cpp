@@ -31,16 +31,6 @@ void EnsureApplication()
     new QApplication(argc, argv);
 }
 
-void SetCommandLine(const std::vector<std::string>& arguments)
-{
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    platform::RecordCommandLine(static_cast<int>(argv.size()), argv.data());
-}
-
-void SetHeadless(bool headless) { platform::SetHeadless(headless); }
-
 bool PumpUntil(const std::function<bool()>& condition, int timeoutMs)
 {
     QElapsedTimer elapsed;
@@ -52,11 +42,6 @@ bool PumpUntil(const std::function<bool()>& condition, int timeoutMs)
         QThread::msleep(1);
     }
     return true;
-}
-
-void PumpFor(int milliseconds)
-{
-    PumpUntil([] { return false; }, milliseconds);
 }
 
 CWnd* ActiveDialog()
@@ -72,18 +57,6 @@ void ClickButton(CWnd* dialog, int id)
 {
     if (auto* button = qobject_cast<QAbstractButton*>(WidgetOf(dialog->GetDlgItem(id))))
         button->click();
-}
-
-bool IsControlVisible(CWnd* dialog, int id)
-{
-    CWnd* control = dialog->GetDlgItem(id);
-    return control && control->IsWindowVisible();
-}
-
-bool IsControlEnabled(CWnd* dialog, int id)
-{
-    CWnd* control = dialog->GetDlgItem(id);
-    return control && control->IsWindowEnabled();
 }
 
 namespace {
@@ -123,16 +96,6 @@ void WhenMessageBoxShown(std::function<void(const ShownMessageBox& box)> seen)
     poll->start();
 }
 
-MessageBoxRecorder::MessageBoxRecorder()
-{
-    seams::SetMessageBoxHandler([this](const std::string& text, const std::string& caption, UINT type) {
-        m_calls.push_back({text, caption, type});
-        return IDOK;
-    });
-}
-
-MessageBoxRecorder::~MessageBoxRecorder() { seams::SetMessageBoxHandler({}); }
-
 }  // namespace platform::testing
 
 namespace platform::testing {
@@ -148,49 +111,25 @@ INT_PTR RunDialog(CDialog& dialog, const std::function<void()>& body)
     return dialog.DoModal();
 }
 
-DebugOutputRecorder::DebugOutputRecorder()
-{
-    seams::SetDebugOutput([this](const char* line) {
-        std::string text(line);
-        while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
-            text.pop_back();
-        m_lines.push_back(text);
-    });
-}
-
-DebugOutputRecorder::~DebugOutputRecorder() { seams::SetDebugOutput({}); }
-
-bool DebugOutputRecorder::Contains(const std::string& line) const { return Count(line) > 0; }
-
-bool DebugOutputRecorder::ContainsPrefix(const std::string& prefix) const
-{
-    for (const std::string& line : m_lines) {
-        if (line.rfind(prefix, 0) == 0)
-            return true;
-    }
-    return false;
-}
-
-size_t DebugOutputRecorder::Count(const std::string& line) const
-{
-    return static_cast<size_t>(std::count(m_lines.begin(), m_lines.end(), line));
-}
-
 ReceiveQueueLimit::ReceiveQueueLimit(size_t bytes) { DatagramInbox::SetLimit(bytes); }
 
 ReceiveQueueLimit::~ReceiveQueueLimit() { DatagramInbox::SetLimit(DatagramInbox::kDefaultLimit); }
 
-BareWidget::BareWidget(CWnd& window) : m_window(window), m_widget(nullptr)
+struct BareWidget::Surface {
+    QWidget widget;
+};
+
+BareWidget::BareWidget(CWnd& window) : m_window(window), m_surface(nullptr)
 {
     EnsureApplication();
-    m_widget = new QWidget;
-    platform::Attach(&m_window, m_widget, WS_POPUP);
+    m_surface = new Surface;
+    platform::Attach(&m_window, &m_surface->widget, WS_POPUP);
 }
 
 BareWidget::~BareWidget()
 {
     platform::Detach(&m_window);
-    delete m_widget;
+    delete m_surface;
 }
 
 }  // namespace platform::testing

@@ -11,8 +11,6 @@
 #include "afx_wnd.h"
 #include "platform_seams.h"
 
-class QWidget;
-
 namespace platform::testing {
 
 // The toolkit's application object, made once on the offscreen platform.
@@ -105,8 +103,9 @@ public:
     BareWidget& operator=(const BareWidget&) = delete;
 
 private:
+    struct Surface;
     CWnd& m_window;
-    QWidget* m_widget;
+    Surface* m_surface;
 };
 
 }  // namespace platform::testing

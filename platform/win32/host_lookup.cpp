@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "paint_only_wait.h"
+#include "seams_internal.h"
 
 namespace {
 
@@ -17,16 +18,21 @@ struct Lookup {
     in_addr address{};
 };
 
-void Resolve(const std::shared_ptr<Lookup>& lookup)
+bool ResolveWithSystem(const std::string& host, in_addr& address)
 {
     addrinfo hints{};
     hints.ai_family = AF_INET;
     addrinfo* answer = nullptr;
-    if (getaddrinfo(lookup->host.c_str(), nullptr, &hints, &answer) == 0 && answer) {
-        lookup->address = reinterpret_cast<sockaddr_in*>(answer->ai_addr)->sin_addr;
-        lookup->found = true;
-        freeaddrinfo(answer);
-    }
+    if (getaddrinfo(host.c_str(), nullptr, &hints, &answer) != 0 || !answer)
+        return false;
+    address = reinterpret_cast<sockaddr_in*>(answer->ai_addr)->sin_addr;
+    freeaddrinfo(answer);
+    return true;
+}
+
+void Resolve(const std::shared_ptr<Lookup>& lookup, const platform::seams::HostResolver& resolve)
+{
+    lookup->found = resolve(lookup->host, lookup->address);
     lookup->done = true;
 }
 
@@ -38,7 +44,10 @@ HostLookup LookUpHost(const char* host, in_addr& address, int boundMs)
         return HostLookup::Found;
     auto lookup = std::make_shared<Lookup>();
     lookup->host = host;
-    std::thread([lookup] { Resolve(lookup); }).detach();
+    platform::seams::HostResolver resolve = platform::seams::CurrentHostResolver();
+    if (!resolve)
+        resolve = ResolveWithSystem;
+    std::thread([lookup, resolve = std::move(resolve)] { Resolve(lookup, resolve); }).detach();
     const bool answered = platform::WaitPaintingOnly(
         [&lookup](int sliceMs) {
             if (!lookup->done)

@@ -3,6 +3,7 @@
 #include "afx_app.h"
 #include "afx_wnd.h"
 #include "app_internal.h"
+#include "seams_internal.h"
 #include "win_resource.h"
 
 namespace {
@@ -12,6 +13,8 @@ constexpr const char* kDefaultCaption = "Quorvel";
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type)
 {
     const char* title = caption ? caption : kDefaultCaption;
+    if (const auto& handler = platform::seams::CurrentMessageBoxHandler())
+        return handler(text, title, type);
     if (platform::IsHeadless()) {
         std::fprintf(stderr, "%s: %s\n", title, text);
         std::fflush(stderr);

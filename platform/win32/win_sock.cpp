@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "seams_internal.h"
+
 namespace {
 
 constexpr size_t kMostListedInterfaces = 64;
@@ -56,6 +58,8 @@ SOCKET WSASocketA(int family, int type, int protocol)
 // comes last, as it does on Linux; the others keep the system's order.
 bool GetInterfaceList(SOCKET querySocket, std::vector<INTERFACE_INFO>& interfaces)
 {
+    if (const auto& source = platform::seams::CurrentInterfaceListSource())
+        return source(interfaces);
     std::vector<INTERFACE_INFO> listed(kMostListedInterfaces);
     DWORD returned = 0;
     if (::WSAIoctl(querySocket, SIO_GET_INTERFACE_LIST, nullptr, 0, listed.data(),

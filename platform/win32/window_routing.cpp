@@ -96,11 +96,13 @@ void Detach(CWnd* window)
     window->m_hWnd = nullptr;
 }
 
+CWnd* PermanentWindowOf(HWND handle) { return static_cast<CWnd*>(::GetPropA(handle, kWindowProperty)); }
+
 CWnd* WindowOf(HWND handle)
 {
     if (!handle)
         return nullptr;
-    if (auto* permanent = static_cast<CWnd*>(::GetPropA(handle, kWindowProperty)))
+    if (CWnd* permanent = PermanentWindowOf(handle))
         return permanent;
     std::unique_ptr<CWnd>& temporary = g_temporaries[handle];
     if (!temporary) {

@@ -23,5 +23,7 @@ void Attach(CWnd* window, HWND handle);
 void Detach(CWnd* window);
 // The CWnd that stands for the system window, permanent or made for it.
 CWnd* WindowOf(HWND handle);
+// The window's permanent CWnd; null when it has none.
+CWnd* PermanentWindowOf(HWND handle);
 
 }  // namespace platform

@@ -1,9 +1,4 @@
-#include <fcntl.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <chrono>
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -15,7 +10,9 @@
 #include "dialog_harness.h"
 #include "isolated_network.h"
 #include "loopback_http_server.h"
+#include "standard_output_capture.h"
 #include "tcp_listener.h"
+#include "time_zone.h"
 #include "indicators/description_elements.h"
 #include "res/resource.h"
 #include "ui/watch_run_dlg.h"
@@ -42,14 +39,9 @@ protected:
     void SetUp() override
     {
         REQUIRE_ISOLATED_NETWORK();
-        setenv("TZ", "UTC", 1);
-        tzset();
+        UseTimeZone("UTC");
     }
-    void TearDown() override
-    {
-        unsetenv("TZ");
-        tzset();
-    }
+    void TearDown() override { UseTimeZone(""); }
 
     DialogHarness harness;
     LoopbackHttpServer server{DescriptionResponse("scale-7", "K3 Indicator")};
@@ -328,7 +320,7 @@ TEST_F(DiscoveryTest, NewUsnsPastARowBoundAreDroppedAndKnownOnesServed)
 class SilentListener {
 public:
     SilentListener() : m_fd(ListenOnFreePort(kSecondNeighbourAddress, 4, m_port)) {}
-    ~SilentListener() { close(m_fd); }
+    ~SilentListener() { CloseTestSocket(m_fd); }
     SilentListener(const SilentListener&) = delete;
     SilentListener& operator=(const SilentListener&) = delete;
 
@@ -339,7 +331,7 @@ public:
 
 private:
     int m_port = 0;
-    int m_fd;
+    TestSocket m_fd;
 };
 
 // A device that never answers holds the window once, not on every message,
@@ -433,33 +425,30 @@ TEST_F(DiscoveryTest, ASlowAnswerHoldsItsDeviceAndFetchesStopWhenTheirMinutesBud
 }
 
 // Watch mode in-process, its output into a pipe: each change of a row once,
-// a repeated answer nothing; SIGTERM reaches the console handler, which ends
-// the run as closing the window does, with exit code 0.
+// a repeated answer nothing; SIGTERM (a console event on Windows) reaches the
+// console handler, which ends the run as closing the window does, with exit
+// code 0.
 TEST_F(DiscoveryTest, WatchPrintsEachChangeOnceAndSigtermEndsItWithZero)
 {
-    int output[2];
-    ASSERT_EQ(pipe2(output, O_CLOEXEC | O_NONBLOCK), 0);
-    const int standardOutput = dup(STDOUT_FILENO);
-    ASSERT_EQ(dup2(output[1], STDOUT_FILENO), STDOUT_FILENO);
-    CWatchRunDlg dialog(0, false);
-    harness.app.m_pMainWnd = &dialog;
-    const INT_PTR result = platform::testing::RunDialog(dialog, [&] {
-        for (int n = 0; n < 3; ++n)
-            harness.Receive(dialog, AliveNotify(kUsnA, server.Url("d")), "10.77.1.30");
-        ASSERT_TRUE(dialog.IsWindowVisible());
-        raise(SIGTERM);
-        EXPECT_TRUE(PumpUntil([&] { return !dialog.IsWindowVisible(); }, 2000)) << "SIGTERM did not end the run";
-    });
-    harness.app.m_pMainWnd = nullptr;
-    dup2(standardOutput, STDOUT_FILENO);
-    close(standardOutput);
-    std::string printed(4096, '\0');
-    const ssize_t length = read(output[0], printed.data(), printed.size());
-    printed.resize(length > 0 ? static_cast<size_t>(length) : 0);
-    close(output[0]);
-    close(output[1]);
+    std::string printed;
+    INT_PTR result = 0;
+    {
+        StandardOutputCapture output;
+        ASSERT_TRUE(output.Capturing());
+        CWatchRunDlg dialog(0, false);
+        harness.app.m_pMainWnd = &dialog;
+        result = platform::testing::RunDialog(dialog, [&] {
+            for (int n = 0; n < 3; ++n)
+                harness.Receive(dialog, AliveNotify(kUsnA, server.Url("d")), "10.77.1.30");
+            ASSERT_TRUE(dialog.IsWindowVisible());
+            RequestEndAsTheConsoleDoes();
+            EXPECT_TRUE(PumpUntil([&] { return !dialog.IsWindowVisible(); }, 2000)) << "the request did not end the run";
+        });
+        harness.app.m_pMainWnd = nullptr;
+        printed = output.Read();
+        EXPECT_EQ(dialog.ExitCode(), 0);
+    }
     EXPECT_EQ(result, IDCANCEL);
-    EXPECT_EQ(dialog.ExitCode(), 0);
     std::vector<std::string> events;
     for (size_t start = 0, end; (end = printed.find('\n', start)) != std::string::npos; start = end + 1) {
         const std::string line = printed.substr(start, end - start);
@@ -586,8 +575,7 @@ TEST_F(DiscoveryTest, ValidUntilShowsOnlyTheLocalTimeOfDay)
     const Zone zones[] = {{"UTC", "00:20:00"}, {"IST-5:30", "05:50:00"}, {"HST10", "14:20:00"}};
     harness.SetNow(1796773800);  // 2026-12-08 23:50:00 UTC
     for (const Zone& zone : zones) {
-        setenv("TZ", zone.tz, 1);
-        tzset();
+        UseTimeZone(zone.tz);
         harness.Run([&](CQuorvelDlg& dialog) {
             harness.Receive(dialog, AliveNotify(kUsnA, server.Url("d")), "10.77.1.20");
             EXPECT_EQ(harness.Cell(dialog, 0, 4), zone.validUntil) << zone.tz;

@@ -19,6 +19,7 @@
 #include "isolated_network.h"
 #include "loopback_http_server.h"
 #include "res/resource.h"
+#include "standard_error_output.h"
 #include "win_resource.h"
 
 namespace fs = std::filesystem;
@@ -598,7 +599,7 @@ protected:
 
 void RunApplicationShowingBoxes()
 {
-    platform::seams::SetDebugOutput({});
+    DebugOutputToStandardError();
     platform::seams::SetMessageBoxHandler([](const std::string& text, const std::string&, UINT type) {
         std::fprintf(stderr, "BOX(%x):%s\n", type, text.c_str());
         return IDOK;

@@ -8,6 +8,7 @@
 #include "isolated_network.h"
 #include "platform_seams.h"
 #include "platform_testing.h"
+#include "standard_error_output.h"
 #include "res/resource.h"
 #include "ui/quorvel_app.h"
 #include "ui/quorvel_dlg.h"
@@ -44,7 +45,7 @@ protected:
 // error, so that the parent can match them with the log lines.
 void RunDialogShowingBoxes()
 {
-    platform::seams::SetDebugOutput({});
+    DebugOutputToStandardError();
     platform::seams::SetMessageBoxHandler([](const std::string& text, const std::string&, UINT) {
         std::fprintf(stderr, "BOX:%s\n", text.c_str());
         return IDOK;
@@ -57,8 +58,8 @@ TEST_F(NetworkStartupTest, LoopbackOnlyStopsWithTheNoInterfacesMessageAndExitCod
 {
     UseInterfaces({FakeLoopback()});
     EXPECT_EXIT(RunDialogShowingBoxes(), testing::ExitedWithCode(1),
-                "Found Interface 0 : 127.0.0.1/255.0.0.0 IFF_LOOPBACK.*"
-                "BOX:Found no connected interfaces!\nPlease connect a network before starting Quorvel");
+                "Found Interface 0 : 127.0.0.1/255.0.0.0 IFF_LOOPBACK\\s+"
+                "BOX:Found no connected interfaces!\\s+Please connect a network before starting Quorvel");
 }
 
 TEST_F(NetworkStartupTest, UnreadableInterfaceListStopsWithExitCode1)

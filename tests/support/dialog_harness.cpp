@@ -1,7 +1,5 @@
 #include "dialog_harness.h"
 
-#include <unistd.h>
-
 #include "isolated_network.h"
 #include "res/resource.h"
 
@@ -55,7 +53,7 @@ void DialogHarness::SetBeep(CQuorvelDlg& dialog, bool on) { dialog.CheckDlgButto
 
 void DialogHarness::FireTimer(CQuorvelDlg& dialog, UINT_PTR id) { dialog.SendMessage(WM_TIMER, id, 0); }
 
-NeighbourDatagrams::NeighbourDatagrams() : m_socket(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0))
+NeighbourDatagrams::NeighbourDatagrams() : m_socket(OpenTestSocket(SOCK_DGRAM))
 {
     sockaddr_in local{};
     local.sin_family = AF_INET;
@@ -67,7 +65,7 @@ NeighbourDatagrams::~NeighbourDatagrams()
 {
     if (m_sender.joinable())
         m_sender.join();
-    close(m_socket);
+    CloseTestSocket(m_socket);
 }
 
 void NeighbourDatagrams::SendSpaced(std::vector<std::string> texts, std::chrono::milliseconds gap)
@@ -78,11 +76,14 @@ void NeighbourDatagrams::SendSpaced(std::vector<std::string> texts, std::chrono:
         sockaddr_in ssdpPort{};
         ssdpPort.sin_family = AF_INET;
         ssdpPort.sin_port = htons(1900);
-        ssdpPort.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        // To the neighbour's own address, which the namespace's loopback
+        // holds too, so that it is the source whatever the bind does: Wine
+        // binds a datagram socket to its address's interface.
+        ssdpPort.sin_addr.s_addr = inet_addr(kNeighbourAddress);
         for (size_t i = 0; i < texts.size(); ++i) {
             if (i > 0)
                 std::this_thread::sleep_for(gap);
-            sendto(m_socket, texts[i].data(), texts[i].size(), 0, reinterpret_cast<sockaddr*>(&ssdpPort),
+            sendto(m_socket, texts[i].data(), static_cast<int>(texts[i].size()), 0, reinterpret_cast<sockaddr*>(&ssdpPort),
                    sizeof ssdpPort);
         }
     });

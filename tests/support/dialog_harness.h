@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "fake_interfaces.h"
+#include "test_socket.h"
 #include "platform_seams.h"
 #include "platform_testing.h"
 #include "ui/quorvel_app.h"
@@ -75,7 +76,7 @@ public:
     void SendSpaced(std::vector<std::string> texts, std::chrono::milliseconds gap);
 
 private:
-    int m_socket = -1;
+    TestSocket m_socket{};
     std::thread m_sender;
 };
 

@@ -7,6 +7,10 @@
 // send can leave the machine.
 bool NetworkIsolated();
 
+// Makes that namespace, or finds the process inside one made for it; called
+// once at start-up, before any thread exists.
+bool IsolateNetwork();
+
 // An address of that namespace that tests serve on as a device on the LAN
 // would: the interface tables the tests give the program do not list it.
 inline constexpr char kNeighbourAddress[] = "10.77.1.20";

@@ -1,10 +1,6 @@
 #include "loopback_http_server.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include <chrono>
 
 #include "isolated_network.h"
 #include "tcp_listener.h"
@@ -20,7 +16,7 @@ LoopbackHttpServer::~LoopbackHttpServer()
 {
     m_stopping = true;
     m_thread.join();
-    close(m_listener);
+    CloseTestSocket(m_listener);
 }
 
 std::string LoopbackHttpServer::Url(const std::string& path) const
@@ -31,33 +27,31 @@ std::string LoopbackHttpServer::Url(const std::string& path) const
 void LoopbackHttpServer::Serve()
 {
     while (!m_stopping) {
-        pollfd watched{m_listener, POLLIN, 0};
-        if (poll(&watched, 1, 50) <= 0)
+        if (!WaitReadable(m_listener, 50))
             continue;
-        int connection = accept(m_listener, nullptr, nullptr);
-        if (connection < 0)
+        const TestSocket connection = accept(m_listener, nullptr, nullptr);
+        if (connection == TestSocket(-1))
             continue;
         ++m_connections;
         Answer(connection);
-        close(connection);
+        CloseTestSocket(connection);
     }
 }
 
-void LoopbackHttpServer::Answer(int connection)
+void LoopbackHttpServer::Answer(TestSocket connection)
 {
     std::string request;
     char buffer[512];
     for (int reads = 0; reads < 100 && request.find("\r\n\r\n") == std::string::npos; ++reads) {
-        pollfd watched{connection, POLLIN, 0};
-        if (poll(&watched, 1, 2000) <= 0)
+        if (!WaitReadable(connection, 2000))
             return;
-        ssize_t received = recv(connection, buffer, sizeof buffer, 0);
+        const auto received = recv(connection, buffer, sizeof buffer, 0);
         if (received <= 0)
             return;
         request.append(buffer, static_cast<size_t>(received));
     }
-    poll(nullptr, 0, m_answerDelayMs);
-    send(connection, m_response.data(), m_response.size(), MSG_NOSIGNAL);
+    std::this_thread::sleep_for(std::chrono::milliseconds(m_answerDelayMs));
+    send(connection, m_response.data(), static_cast<int>(m_response.size()), kNoSignalFlag);
 }
 
 std::string DescriptionResponse(const std::string& hostname, const std::string& modelName,

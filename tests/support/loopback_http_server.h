@@ -4,6 +4,8 @@
 #include <string>
 #include <thread>
 
+#include "test_socket.h"
+
 // A small HTTP server for tests on the isolated namespace's neighbour address
 // (a device on the LAN, not this PC): answers every connection with the same
 // response once the request's empty line has arrived, then closes.
@@ -21,11 +23,11 @@ public:
 
 private:
     void Serve();
-    void Answer(int connection);
+    void Answer(TestSocket connection);
 
     std::string m_response;
     int m_answerDelayMs;
-    int m_listener = -1;
+    TestSocket m_listener{};
     int m_port = 0;
     std::atomic<int> m_connections{0};
     std::atomic<bool> m_stopping{false};

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "time_zone.h"
 #include "ui/list_output.h"
 #include "ui/watch_output.h"
 
@@ -88,12 +89,10 @@ TEST(WatchOutputTest, LocalTimeWithItsOffsetFromUtc)
         {"NST3:30", "2025-12-08T20:30:00-03:30"},
     };
     for (const auto& [zone, expected] : cases) {
-        setenv("TZ", zone, 1);
-        tzset();
+        UseTimeZone(zone);
         EXPECT_EQ(WatchTime(1765238400), expected) << zone;
     }
-    savedZone.empty() ? unsetenv("TZ") : setenv("TZ", savedZone.c_str(), 1);
-    tzset();
+    UseTimeZone(savedZone);
 }
 
 TEST(WatchOutputTest, AnyFieldButValidUntilIsAChange)

@@ -213,6 +213,19 @@ lab_expect_no_grep() {
     fi
 }
 
+# lab_expect_quiet_end SIGNAL PID SPAWNED SECONDS LOG REQUEST: sends SIGNAL to
+# the watching program PID, whose reader stopped reading; the spawned process
+# SPAWNED (the program or what runs it) must end within SECONDS with 0, and
+# LOG must show no failed write. REQUEST names the signal in the messages.
+lab_expect_quiet_end() {
+    local signal=$1 pid=$2 spawned=$3 seconds=$4 log=$5 request=$6 status
+    kill "-$signal" "$pid"
+    status=$(lab_wait_exit "$spawned" "$seconds") ||
+        lab_fail "$request did not end a watch whose reader stopped reading"
+    [ "$status" = 0 ] || lab_fail "exit code $status after $request with a stalled reader"
+    lab_expect_no_grep "$log" 'Print\(\) failed'
+}
+
 # True while a pid listed in FILE runs.
 lab_any_alive() {
     local pid
