@@ -243,34 +243,38 @@ QPalette DarkPalette()
     return palette;
 }
 
-struct SavedAppearance {
-    QFont font;
-    QPalette palette;
-};
-
-SavedAppearance& Saved()
+QFont& SavedFont()
 {
-    static SavedAppearance saved;
+    static QFont saved;
+    return saved;
+}
+
+QPalette& SavedPalette()
+{
+    static QPalette saved;
     return saved;
 }
 
 }  // namespace
 
-DesktopAppearance::DesktopAppearance(double fontPointSize, bool dark)
+DesktopFontSize::DesktopFontSize(double pointSize)
 {
     EnsureApplication();
-    Saved() = SavedAppearance{QApplication::font(), QApplication::palette()};
+    SavedFont() = QApplication::font();
     QFont font = QApplication::font();
-    font.setPointSizeF(fontPointSize);
+    font.setPointSizeF(pointSize);
     QApplication::setFont(font);
-    if (dark)
-        QApplication::setPalette(DarkPalette());
 }
 
-DesktopAppearance::~DesktopAppearance()
+DesktopFontSize::~DesktopFontSize() { QApplication::setFont(SavedFont()); }
+
+DarkDesktop::DarkDesktop()
 {
-    QApplication::setFont(Saved().font);
-    QApplication::setPalette(Saved().palette);
+    EnsureApplication();
+    SavedPalette() = QApplication::palette();
+    QApplication::setPalette(DarkPalette());
 }
+
+DarkDesktop::~DarkDesktop() { QApplication::setPalette(SavedPalette()); }
 
 }  // namespace platform::testing

@@ -72,14 +72,25 @@ AccessibleFacts FocusAccessibility(CWnd* dialog);
 // Runs an action of what has the keyboard focus; false when it has none such.
 bool DoFocusAction(CWnd* dialog, const std::string& action);
 
-// The desktop's interface font size, or its colours turned dark, while this
-// lives: as a user's desktop settings reach the program.
-class DesktopAppearance {
+// The desktop's interface font size while this lives, as a user's desktop
+// setting reaches the program (the Qt platform's: on Windows the system
+// scales the template's font with the display).
+class DesktopFontSize {
 public:
-    DesktopAppearance(double fontPointSize, bool dark);
-    ~DesktopAppearance();
-    DesktopAppearance(const DesktopAppearance&) = delete;
-    DesktopAppearance& operator=(const DesktopAppearance&) = delete;
+    explicit DesktopFontSize(double pointSize);
+    ~DesktopFontSize();
+    DesktopFontSize(const DesktopFontSize&) = delete;
+    DesktopFontSize& operator=(const DesktopFontSize&) = delete;
+};
+
+// A dark colour scheme while this lives: light text (white) on dark
+// controls (0x353535).
+class DarkDesktop {
+public:
+    DarkDesktop();
+    ~DarkDesktop();
+    DarkDesktop(const DarkDesktop&) = delete;
+    DarkDesktop& operator=(const DarkDesktop&) = delete;
 };
 
 // The window's client area as it paints itself now, 0xAARRGGBB by row.

@@ -263,7 +263,7 @@ TEST_F(ColumnSortingTest, TheSortedColumnAloneShowsTheMarkPointingDownThenUp)
 
 TEST_F(ColumnSortingTest, OnADarkDesktopTheMarkIsDrawnInTheHeadersOwnTextColour)
 {
-    platform::testing::DesktopAppearance desktop(9.0, true);
+    platform::testing::DarkDesktop desktop;
     harness.Run([&](CQuorvelDlg& dialog) {
         AnnounceNamedSet(dialog);
         Click(dialog, kColumnHostname);

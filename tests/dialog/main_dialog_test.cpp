@@ -179,7 +179,7 @@ TEST_F(MainDialogTest, TheTemplateIsLaidOutThroughTheFontsBaseUnits)
     std::vector<SIZE> bases;
     std::vector<int> addressWidths;
     for (double desktopPoints : {9.0, 18.0}) {
-        platform::testing::DesktopAppearance desktop(desktopPoints, false);
+        platform::testing::DesktopFontSize desktop(desktopPoints);
         harness.Run([&](CQuorvelDlg& dialog) {
             const SIZE base = platform::testing::DialogBaseUnits(&dialog);
             bases.push_back(base);

@@ -1,6 +1,8 @@
 #include "dialog_automation.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 #include "afx_listctrl.h"
 #include "device_pixels.h"
@@ -166,21 +168,100 @@ void ResizeClient(CWnd* window, int width, int height)
     ::SetWindowPos(window->m_hWnd, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+namespace {
+
+WPARAM VirtualKeyOf(Key key)
+{
+    switch (key) {
+    case Key::Enter:
+        return VK_RETURN;
+    case Key::Escape:
+        return VK_ESCAPE;
+    case Key::Down:
+        return VK_DOWN;
+    case Key::Left:
+        return VK_LEFT;
+    case Key::Right:
+        return VK_RIGHT;
+    case Key::Space:
+        return VK_SPACE;
+    case Key::Tab:
+    case Key::ShiftTab:
+        return VK_TAB;
+    case Key::AltF4:
+        return VK_F4;
+    }
+    return 0;
+}
+
+// A key held down as the thread's key state has it while this lives: the
+// dialog manager reads Shift there for Shift+Tab.
+class KeyboardState {
+public:
+    explicit KeyboardState(int heldKey)
+    {
+        ::GetKeyboardState(m_saved);
+        if (!heldKey)
+            return;
+        BYTE held[256];
+        std::copy(std::begin(m_saved), std::end(m_saved), std::begin(held));
+        held[heldKey] |= 0x80;
+        ::SetKeyboardState(held);
+    }
+    ~KeyboardState() { ::SetKeyboardState(m_saved); }
+    KeyboardState(const KeyboardState&) = delete;
+    KeyboardState& operator=(const KeyboardState&) = delete;
+
+private:
+    BYTE m_saved[256];
+};
+
+}  // namespace
+
 void PressKey(CWnd* dialog, Key key)
 {
     HWND focus = ::GetFocus();
     HWND target = focus && ::IsChild(dialog->m_hWnd, focus) ? focus : dialog->m_hWnd;
+    const KeyboardState shift(key == Key::ShiftTab ? VK_SHIFT : 0);
     if (key == Key::AltF4) {
         // Alt held: the context bit of a system key.
         constexpr LPARAM kAltDown = 1 << 29;
         ::PostMessageA(target, WM_SYSKEYDOWN, VK_F4, kAltDown | 1);
         ::PostMessageA(target, WM_SYSKEYUP, VK_F4, kAltDown | 1 | (LPARAM{1} << 30) | (LPARAM{1} << 31));
     } else {
-        const WPARAM code = key == Key::Enter ? VK_RETURN : VK_ESCAPE;
+        const WPARAM code = VirtualKeyOf(key);
         ::PostMessageA(target, WM_KEYDOWN, code, 1);
         ::PostMessageA(target, WM_KEYUP, code, 1 | (LPARAM{1} << 30) | (LPARAM{1} << 31));
     }
     DispatchPosted();
+}
+
+namespace {
+
+// The system's colours of the controls and their text, as a dark scheme
+// sets them; the old ones come back after.
+constexpr int kSchemeElements[] = {COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_WINDOW, COLOR_WINDOWTEXT};
+constexpr COLORREF kDarkScheme[] = {RGB(0x35, 0x35, 0x35), RGB(0xFF, 0xFF, 0xFF), RGB(0x23, 0x23, 0x23),
+                                    RGB(0xFF, 0xFF, 0xFF)};
+
+COLORREF* SavedScheme()
+{
+    static COLORREF saved[std::size(kSchemeElements)];
+    return saved;
+}
+
+}  // namespace
+
+DarkDesktop::DarkDesktop()
+{
+    for (size_t i = 0; i < std::size(kSchemeElements); ++i)
+        SavedScheme()[i] = ::GetSysColor(kSchemeElements[i]);
+    ::SetSysColors(static_cast<int>(std::size(kSchemeElements)), kSchemeElements, kDarkScheme);
+}
+
+DarkDesktop::~DarkDesktop()
+{
+    ::SetSysColors(static_cast<int>(std::size(kSchemeElements)), kSchemeElements, SavedScheme());
 }
 
 void MinimizeWindow(CWnd* window) { ::ShowWindow(window->m_hWnd, SW_MINIMIZE); }
