@@ -71,12 +71,12 @@ BOOL CQuorvelApp::InitInstance()
     m_all_interfaces = options.all_interfaces;
     if (options.mode == RunMode::kList) {
         CListRunDlg dialog(options.seconds);
-        RunMainDialog(dialog);
-        m_exit_code = PrintListed(dialog.Listed(), options.json);
+        if (RunMainDialog(dialog))
+            m_exit_code = PrintListed(dialog.Listed(), options.json);
     } else if (options.mode == RunMode::kWatch) {
         CWatchRunDlg dialog(options.search_every, options.json);
-        RunMainDialog(dialog);
-        m_exit_code = dialog.ExitCode();
+        if (RunMainDialog(dialog))
+            m_exit_code = dialog.ExitCode();
     } else {
         CQuorvelDlg dialog;
         RunMainDialog(dialog);
@@ -86,9 +86,14 @@ BOOL CQuorvelApp::InitInstance()
 
 int CQuorvelApp::ExitInstance() { return m_exit_code; }
 
-void CQuorvelApp::RunMainDialog(CDialog& dialog)
+// A dialog that could not be made (no desktop to make it on) ends the
+// program as a failed start-up, never as a run that succeeded.
+bool CQuorvelApp::RunMainDialog(CDialog& dialog)
 {
     m_pMainWnd = &dialog;
-    dialog.DoModal();
+    const bool made = dialog.DoModal() != -1;
     m_pMainWnd = nullptr;
+    if (!made)
+        m_exit_code = kExitStartUpFailed;
+    return made;
 }

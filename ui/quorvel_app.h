@@ -27,7 +27,7 @@ public:
 private:
     void ReadSwitches();
     bool MulticastDisabled() const;
-    void RunMainDialog(CDialog& dialog);
+    bool RunMainDialog(CDialog& dialog);
 
     int m_exit_code = 0;
 };

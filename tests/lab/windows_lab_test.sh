@@ -73,6 +73,18 @@ done
 echo "--list under Wine:"
 cat "$LAB_TMP/list.txt"
 
+# --- no desktop ---------------------------------------------------------------
+# Without a display Wine makes no dialog: a printing switch ends as a failed
+# start-up, with 1, never with the 0 of a run that succeeded.
+for mode in "--list --seconds 1" --watch; do
+    stop_wine
+    # shellcheck disable=SC2086
+    lab_exec pc env -u DISPLAY timeout 60 "$WINE" "$QUORVEL_EXE" $mode >"$LAB_TMP/no-desktop.out" 2>&1
+    rc=$?
+    [ "$rc" = 1 ] || lab_fail "$mode without a display ended with $rc"
+done
+echo "without a display --list and --watch end with 1"
+
 # --- --watch with a reader that stopped reading -----------------------------
 # Ctrl+C (Wine turns SIGINT into the console's event) ends the watch with 0
 # within a second, although it waits to write into a full pipe: the request
