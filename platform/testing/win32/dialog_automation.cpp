@@ -223,16 +223,12 @@ void PressKey(CWnd* dialog, Key key)
     HWND focus = ::GetFocus();
     HWND target = focus && ::IsChild(dialog->m_hWnd, focus) ? focus : dialog->m_hWnd;
     const KeyboardState shift(key == Key::ShiftTab ? VK_SHIFT : 0);
-    if (key == Key::AltF4) {
-        // Alt held: the context bit of a system key.
-        constexpr LPARAM kAltDown = 1 << 29;
-        ::PostMessageA(target, WM_SYSKEYDOWN, VK_F4, kAltDown | 1);
-        ::PostMessageA(target, WM_SYSKEYUP, VK_F4, kAltDown | 1 | (LPARAM{1} << 30) | (LPARAM{1} << 31));
-    } else {
-        const WPARAM code = VirtualKeyOf(key);
-        ::PostMessageA(target, WM_KEYDOWN, code, 1);
-        ::PostMessageA(target, WM_KEYUP, code, 1 | (LPARAM{1} << 30) | (LPARAM{1} << 31));
-    }
+    // Alt held makes a system key, with the context bit set.
+    const bool alt = key == Key::AltF4;
+    const LPARAM context = (alt ? LPARAM{1} << 29 : 0) | 1;
+    const WPARAM code = VirtualKeyOf(key);
+    ::PostMessageA(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, code, context);
+    ::PostMessageA(target, alt ? WM_SYSKEYUP : WM_KEYUP, code, context | (LPARAM{1} << 30) | (LPARAM{1} << 31));
     DispatchPosted();
 }
 
