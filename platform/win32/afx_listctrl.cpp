@@ -3,6 +3,7 @@
 #include <map>
 #include <utility>
 
+#include "list_redraw_hold.h"
 #include "window_routing.h"
 
 // The control macros send through SNDMSG, which the shared headers leave
@@ -69,12 +70,17 @@ int CListCtrl::InsertColumn(int column, const LVCOLUMN* description)
 
 int CListCtrl::GetColumnWidth(int column) const { return ListView_GetColumnWidth(m_hWnd, column); }
 
-BOOL CListCtrl::DeleteAllItems() { return ListView_DeleteAllItems(m_hWnd); }
+BOOL CListCtrl::DeleteAllItems()
+{
+    platform::HoldListRedraw(m_hWnd);
+    return ListView_DeleteAllItems(m_hWnd);
+}
 
 int CListCtrl::GetItemCount() const { return ListView_GetItemCount(m_hWnd); }
 
 int CListCtrl::InsertItem(int item, const char* text)
 {
+    platform::HoldListRedraw(m_hWnd);
     LVITEM row{};
     row.mask = LVIF_TEXT;
     row.iItem = item;
@@ -84,12 +90,14 @@ int CListCtrl::InsertItem(int item, const char* text)
 
 BOOL CListCtrl::SetItem(const LVITEM* item)
 {
+    platform::HoldListRedraw(m_hWnd);
     LVITEM change = *item;
     return ListView_SetItem(m_hWnd, &change);
 }
 
 BOOL CListCtrl::SetItemText(int item, int subItem, const char* text)
 {
+    platform::HoldListRedraw(m_hWnd);
     LVITEM change{};
     change.iSubItem = subItem;
     change.pszText = Writable(text);
@@ -134,6 +142,7 @@ BOOL CListCtrl::SetItemData(int item, DWORD_PTR data)
 
 BOOL CListCtrl::SetItemState(int item, UINT state, UINT mask)
 {
+    platform::HoldListRedraw(m_hWnd);
     LVITEM change{};
     change.state = state;
     change.stateMask = mask;
@@ -179,6 +188,7 @@ int CListCtrl::GetStringWidth(const char* text) const
 
 BOOL CListCtrl::SortItems(PFNLVCOMPARE compare, DWORD_PTR sortParameter)
 {
+    platform::HoldListRedraw(m_hWnd);
     return ListView_SortItems(m_hWnd, compare, static_cast<LPARAM>(sortParameter));
 }
 

@@ -1,5 +1,6 @@
 #include "afx_wnd.h"
 
+#include "dialog_items.h"
 #include "window_routing.h"
 
 CWnd::CWnd() : m_impl(std::make_unique<Impl>()) {}
@@ -8,7 +9,7 @@ CWnd::~CWnd() { platform::Detach(this); }
 
 CWnd* CWnd::FromHandle(HWND window) { return platform::WindowOf(window); }
 
-CWnd* CWnd::GetDlgItem(int id) const { return FromHandle(::GetDlgItem(m_hWnd, id)); }
+CWnd* CWnd::GetDlgItem(int id) const { return FromHandle(platform::FindDialogItem(m_hWnd, id)); }
 
 int CWnd::GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
 
@@ -19,7 +20,14 @@ CWnd* CWnd::GetParent() const
     return FromHandle(::GetParent(m_hWnd));
 }
 
-void CWnd::SetWindowText(const char* text) { ::SetWindowTextA(m_hWnd, text ? text : ""); }
+// The same text again is left alone: every change to the list sets the
+// details anew, and each setting redraws the field and drops its selection.
+void CWnd::SetWindowText(const char* text)
+{
+    const char* wanted = text ? text : "";
+    if (GetWindowText() != wanted)
+        ::SetWindowTextA(m_hWnd, wanted);
+}
 
 std::string CWnd::GetWindowText() const
 {
@@ -41,7 +49,15 @@ std::string CWnd::GetDlgItemText(int id) const
     return item ? item->GetWindowText() : std::string();
 }
 
-BOOL CWnd::EnableWindow(BOOL enable) { return ::EnableWindow(m_hWnd, enable); }
+// A control already in the wanted state is left alone, as the system would
+// leave it, without the round trips it takes to find that out.
+BOOL CWnd::EnableWindow(BOOL enable)
+{
+    const BOOL wasDisabled = !::IsWindowEnabled(m_hWnd);
+    if (wasDisabled == !enable)
+        return wasDisabled;
+    return ::EnableWindow(m_hWnd, enable);
+}
 
 BOOL CWnd::IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "list_redraw_hold.h"
 #include "win_types.h"
 
 namespace {
@@ -13,6 +14,7 @@ constexpr int kPaintsPerSlice = 16;
 
 void DispatchPainting()
 {
+    platform::ReleaseHeldListRedraws();
     MSG message;
     for (int i = 0; i < kPaintsPerSlice && ::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT); ++i)
         ::DispatchMessageA(&message);

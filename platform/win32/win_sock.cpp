@@ -3,12 +3,15 @@
 #include <iphlpapi.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include "seams_internal.h"
 
 namespace {
 
 constexpr size_t kMostListedInterfaces = 64;
+constexpr std::chrono::seconds kInterfaceListLifetime{1};
+
 
 // The system's table of its own IPv4 addresses with their interfaces.
 std::vector<BYTE> AddressTable()
@@ -47,6 +50,25 @@ DWORD DefaultRouteInterface()
     return route.dwForwardIfIndex;
 }
 
+bool ReadInterfaceList(SOCKET querySocket, std::vector<INTERFACE_INFO>& interfaces)
+{
+    std::vector<INTERFACE_INFO> listed(kMostListedInterfaces);
+    DWORD returned = 0;
+    if (::WSAIoctl(querySocket, SIO_GET_INTERFACE_LIST, nullptr, 0, listed.data(),
+                   static_cast<DWORD>(listed.size() * sizeof(INTERFACE_INFO)), &returned, nullptr, nullptr) != 0)
+        return false;
+    listed.resize(returned / sizeof(INTERFACE_INFO));
+    const DWORD defaultRoute = DefaultRouteInterface();
+    if (defaultRoute != 0) {
+        const std::vector<BYTE> table = AddressTable();
+        std::stable_partition(listed.begin(), listed.end(), [&table, defaultRoute](const INTERFACE_INFO& entry) {
+            return IndexOfAddress(table, entry.iiAddress.AddressIn.sin_addr.s_addr) != defaultRoute;
+        });
+    }
+    interfaces = std::move(listed);
+    return true;
+}
+
 }  // namespace
 
 SOCKET WSASocketA(int family, int type, int protocol)
@@ -60,17 +82,20 @@ bool GetInterfaceList(SOCKET querySocket, std::vector<INTERFACE_INFO>& interface
 {
     if (const auto& source = platform::seams::CurrentInterfaceListSource())
         return source(interfaces);
-    std::vector<INTERFACE_INFO> listed(kMostListedInterfaces);
-    DWORD returned = 0;
-    if (::WSAIoctl(querySocket, SIO_GET_INTERFACE_LIST, nullptr, 0, listed.data(),
-                   static_cast<DWORD>(listed.size() * sizeof(INTERFACE_INFO)), &returned, nullptr, nullptr) != 0)
+    // Every description fetch checks its address against this list, and a
+    // reading costs a dozen round trips through Wine's device service; a
+    // list read within the last second still stands for the machine.
+    static std::vector<INTERFACE_INFO> recent;
+    static std::chrono::steady_clock::time_point readAt;
+    const auto now = std::chrono::steady_clock::now();
+    if (!recent.empty() && now - readAt < kInterfaceListLifetime) {
+        interfaces = recent;
+        return true;
+    }
+    if (!ReadInterfaceList(querySocket, interfaces))
         return false;
-    listed.resize(returned / sizeof(INTERFACE_INFO));
-    const DWORD defaultRoute = DefaultRouteInterface();
-    std::stable_partition(listed.begin(), listed.end(), [defaultRoute](const INTERFACE_INFO& entry) {
-        return defaultRoute == 0 || InterfaceIndexOf(entry) != defaultRoute;
-    });
-    interfaces = std::move(listed);
+    recent = interfaces;
+    readAt = now;
     return true;
 }
 

@@ -2,10 +2,14 @@
 
 #include <map>
 #include <memory>
+#include <unordered_map>
 
 namespace {
 
-constexpr const char* kWindowProperty = "quorvel.cwnd";
+// The permanent CWnd of each of the program's subclassed windows. Kept in
+// the process, not as a window property: every message to a routed window
+// looks it up, and under Wine a property read is a round trip to its server.
+std::unordered_map<HWND, CWnd*> g_permanents;
 
 // CWnds made by FromHandle for windows without a permanent one. They live
 // until their window goes, which the top-level window's end finds out.
@@ -60,7 +64,7 @@ LRESULT Route(CWnd* window, HWND handle, UINT message, WPARAM wParam, LPARAM lPa
 
 LRESULT CALLBACK RoutedWindowProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    CWnd* window = static_cast<CWnd*>(::GetPropA(handle, kWindowProperty));
+    CWnd* window = platform::PermanentWindowOf(handle);
     if (!window || !window->GetImpl()->original)
         return ::DefWindowProcA(handle, message, wParam, lParam);
     if (message != WM_NCDESTROY)
@@ -78,7 +82,7 @@ namespace platform {
 void Attach(CWnd* window, HWND handle)
 {
     window->m_hWnd = handle;
-    ::SetPropA(handle, kWindowProperty, window);
+    g_permanents[handle] = window;
     window->GetImpl()->original =
         reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RoutedWindowProc)));
 }
@@ -87,16 +91,20 @@ void Detach(CWnd* window)
 {
     HWND handle = window->m_hWnd;
     CWnd::Impl* impl = window->GetImpl();
-    if (handle && impl->original && ::IsWindow(handle)) {
+    if (handle && impl->original && ::IsWindow(handle))
         ::SetWindowLongPtrA(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(impl->original));
-        if (::GetPropA(handle, kWindowProperty) == window)
-            ::RemovePropA(handle, kWindowProperty);
-    }
+    const auto permanent = g_permanents.find(handle);
+    if (permanent != g_permanents.end() && permanent->second == window)
+        g_permanents.erase(permanent);
     impl->original = nullptr;
     window->m_hWnd = nullptr;
 }
 
-CWnd* PermanentWindowOf(HWND handle) { return static_cast<CWnd*>(::GetPropA(handle, kWindowProperty)); }
+CWnd* PermanentWindowOf(HWND handle)
+{
+    const auto permanent = g_permanents.find(handle);
+    return permanent == g_permanents.end() ? nullptr : permanent->second;
+}
 
 CWnd* WindowOf(HWND handle)
 {

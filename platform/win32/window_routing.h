@@ -1,8 +1,9 @@
 #pragma once
 
-// How a system window reaches its CWnd: a window property names the CWnd,
-// and a permanent one subclasses the window, so its messages run through the
-// class's message map before the window's own procedure.
+// How a system window reaches its CWnd: the process keeps which CWnd stands
+// for which window, and a permanent one subclasses the window, so its
+// messages run through the class's message map before the window's own
+// procedure.
 
 #include <vector>
 

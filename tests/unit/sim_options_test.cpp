@@ -30,7 +30,7 @@ TEST(SimOptions, OnlyAddressGivesDefaults)
     EXPECT_EQ(options.first_port, 80);
     EXPECT_EQ(options.device_type, kSearchTarget);
     EXPECT_FALSE(options.no_body || options.hang_http || options.oversize || options.empty || options.hold_http ||
-                 options.hostile_name);
+                 options.hostile_name || options.log_times);
     EXPECT_EQ(options.slow_http_bps, 0);
     EXPECT_EQ(options.garbage, 0);
     EXPECT_EQ(options.flood_http_mb, 0);
@@ -42,7 +42,7 @@ TEST(SimOptions, EveryOptionIsStored)
     const sim::CommandLine parsed = ParseCommandLine(WithIp(
         {"--count", "3", "--name", "line%d.hall", "--max-age=77", "--notify-every", "0", "--mx-cap", "4", "--port",
          "8080", "--type", "urn:other:device:thing:2", "--no-body", "--slow-http", "500", "--oversize", "--empty",
-         "--garbage", "9", "--hold-http", "--flood-http", "100", "--hostile-name", "--long-location=5000"}));
+         "--garbage", "9", "--hold-http", "--flood-http", "100", "--hostile-name", "--long-location=5000", "--log-times"}));
     ASSERT_EQ(parsed.outcome, CommandLineOutcome::kRun) << parsed.error;
     const sim::SimOptions& options = parsed.options;
     EXPECT_EQ(options.count, 3);
@@ -55,7 +55,7 @@ TEST(SimOptions, EveryOptionIsStored)
     EXPECT_TRUE(options.no_body && options.oversize && options.empty);
     EXPECT_EQ(options.slow_http_bps, 500);
     EXPECT_EQ(options.garbage, 9);
-    EXPECT_TRUE(options.hold_http && options.hostile_name);
+    EXPECT_TRUE(options.hold_http && options.hostile_name && options.log_times);
     EXPECT_EQ(options.flood_http_mb, 100);
     EXPECT_EQ(options.long_location, 5000);
 
@@ -130,7 +130,7 @@ TEST(SimOptions, HelpAndParserAgree)
                                             "--notify-every", "--mx-cap",  "--port",          "--type",
                                             "--no-body",   "--hang-http",  "--slow-http",     "--hold-http",
                                             "--flood-http", "--hostile-name", "--nested-description", "--long-location", "--oversize",
-                                            "--empty",     "--garbage",    "--vary-location", "--help"};
+                                            "--empty",     "--garbage",    "--vary-location", "--log-times", "--help"};
     std::set<std::string> offered;
     std::istringstream lines(help);
     for (std::string line; std::getline(lines, line);) {

@@ -50,6 +50,8 @@ const OptionRule kOptions[] = {
      "search answers wait a random time in\n[0, min(MX, S)] seconds (default 0)"},
     {"--port", "P", &SimOptions::first_port, 1, 65535,
      "HTTP port of indicator 1; indicator K uses P+K-1 (default 80)"},
+    {"--log-times", nullptr, &SimOptions::log_times, 0, 0,
+     "every event line starts with the seconds of\nthe monotonic clock, which all network\nnamespaces share"},
     {"--type", "URN", &SimOptions::device_type, 1, kMaxDeviceTypeLength,
      "use this device type in NT, ST, USN and the\ndescription instead of the indicator's"},
     {"--no-body", nullptr, &SimOptions::no_body, 0, 0,

@@ -15,6 +15,7 @@ struct SimOptions {
     int notify_every = 30;  // seconds between alive rounds; 0: only at start
     int mx_cap = 0;         // answers wait at most min(MX, mx_cap) seconds
     int first_port = 80;    // indicator K serves on first_port + K - 1
+    bool log_times = false;  // event lines start with the monotonic clock
     std::string device_type = kSearchTarget;
 
     // Faults for hostile-device tests.

@@ -54,6 +54,8 @@ Simulator::Simulator(const SimOptions& options)
       ssdp_(ParseAddress(options.address)),
       random_(std::random_device{}())
 {
+    if (options.log_times)
+        StampEventsWithClock();
     for (const Indicator& indicator : indicators_)
         listeners_.push_back(OpenHttpListener(ParseAddress(indicator.address), indicator.http_port));
 }
