@@ -64,11 +64,12 @@ void CQuorvelDlg::OnSize(UINT type, int cx, int cy)
     m_resizer.Resize(this);
 }
 
-// The dialog never gets smaller than it was laid out.
+// The dialog never gets smaller than it was laid out. Its frame is that of
+// a tool window, whose caption is lower than a plain window's.
 void CQuorvelDlg::OnGetMinMaxInfo(MINMAXINFO* info)
 {
     CRect window = m_rcClient;
-    AdjustWindowRect(&window, GetStyle(), FALSE);
+    AdjustWindowRectEx(&window, GetStyle(), FALSE, GetExStyle());
     info->ptMinTrackSize.x = window.Width();
     info->ptMinTrackSize.y = window.Height();
     CDialog::OnGetMinMaxInfo(info);

@@ -69,6 +69,7 @@ public:
     void Invalidate(BOOL erase = TRUE) { InvalidateRect(nullptr, erase); }
     BOOL ModifyStyle(DWORD remove, DWORD add, UINT flags = 0);
     DWORD GetStyle() const;
+    DWORD GetExStyle() const;
     BOOL IsIconic() const;
 
     // Restarting an id restarts its timer.
@@ -120,6 +121,7 @@ int AfxMessageBox(UINT promptId, UINT type = MB_OK, UINT helpId = static_cast<UI
 
 int GetSystemMetrics(int index);
 BOOL AdjustWindowRect(RECT* rect, DWORD style, BOOL menu);
+BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle);
 
 // The cursor position, in screen coordinates, of the last mouse message:
 // x in the low word, y in the high word, each a signed 16-bit value.

@@ -151,6 +151,7 @@ INT_PTR CDialog::DoModal()
         return -1;
     auto* widget = new DialogWidget(this);
     platform::Attach(this, widget, dialogTemplate->style);
+    GetImpl()->exStyle = dialogTemplate->exStyle;
     BuildFromTemplate(this, widget, *dialogTemplate);
     widget->UpdateMinimumSize();
 

@@ -296,6 +296,8 @@ DWORD CWnd::GetStyle() const
     return style;
 }
 
+DWORD CWnd::GetExStyle() const { return m_impl->exStyle; }
+
 BOOL CWnd::IsIconic() const
 {
     QWidget* widget = platform::WidgetOf(this);
@@ -433,6 +435,10 @@ int GetSystemMetrics(int index)
         return 0;
     }
 }
+
+// The window manager draws one frame for every kind of window: a tool
+// window's caption is no smaller.
+BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD) { return AdjustWindowRect(rect, style, menu); }
 
 BOOL AdjustWindowRect(RECT* rect, DWORD style, BOOL)
 {

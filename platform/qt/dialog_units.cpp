@@ -21,13 +21,11 @@ BaseUnits BaseUnitsOf(const QFont& font)
     return BaseUnits{(alphabet / 26 + 1) / 2, metrics.height()};
 }
 
+// Position and size each on their own, as the system's dialog manager makes
+// a template's controls.
 QRect MapDialogRect(const BaseUnits& units, int x, int y, int cx, int cy)
 {
-    int left = MulDiv(x, units.x, 4);
-    int top = MulDiv(y, units.y, 8);
-    int right = MulDiv(x + cx, units.x, 4);
-    int bottom = MulDiv(y + cy, units.y, 8);
-    return QRect(left, top, right - left, bottom - top);
+    return QRect(MulDiv(x, units.x, 4), MulDiv(y, units.y, 8), MulDiv(cx, units.x, 4), MulDiv(cy, units.y, 8));
 }
 
 }  // namespace platform

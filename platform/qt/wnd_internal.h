@@ -16,6 +16,7 @@ class QTimer;
 struct CWnd::Impl {
     QPointer<QWidget> widget;
     DWORD style = 0;
+    DWORD exStyle = 0;
     std::map<UINT_PTR, QTimer*> timers;
     // The default processing of each message being handled, innermost last.
     std::vector<std::function<LRESULT()>> defaults;

@@ -99,6 +99,8 @@ BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT flags)
 
 DWORD CWnd::GetStyle() const { return static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_STYLE)); }
 
+DWORD CWnd::GetExStyle() const { return static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE)); }
+
 BOOL CWnd::IsIconic() const { return ::IsIconic(m_hWnd); }
 
 UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapse, void*) { return ::SetTimer(m_hWnd, id, elapse, nullptr); }

@@ -47,6 +47,17 @@ void HoldListRedraw(HWND list)
     g_held[list] = now;
 }
 
+void ReleaseHeldListRedrawFor(HWND window, UINT message)
+{
+    if (g_held.empty() || !g_held.count(window))
+        return;
+    const bool input = (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
+                       (message >= WM_KEYFIRST && message <= WM_KEYLAST) || message == WM_HSCROLL ||
+                       message == WM_VSCROLL || message == WM_NOTIFY || message == WM_CONTEXTMENU;
+    if (input)
+        Release(window);
+}
+
 void ReleaseHeldListRedraws()
 {
     while (!g_held.empty())

@@ -17,5 +17,9 @@ constexpr unsigned kListRedrawHoldMs = 100;
 void HoldListRedraw(HWND list);
 // Draws every held list now: a wait that lasts shows what came before it.
 void ReleaseHeldListRedraws();
+// Before the window handles the message: a held list is released for input
+// (its scroll bars are brought up to date only then) and for what its
+// header tells it.
+void ReleaseHeldListRedrawFor(HWND window, UINT message);
 
 }  // namespace platform

@@ -4,6 +4,8 @@
 #include <memory>
 #include <unordered_map>
 
+#include "list_redraw_hold.h"
+
 namespace {
 
 // The permanent CWnd of each of the program's subclassed windows. Kept in
@@ -64,6 +66,7 @@ LRESULT Route(CWnd* window, HWND handle, UINT message, WPARAM wParam, LPARAM lPa
 
 LRESULT CALLBACK RoutedWindowProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    platform::ReleaseHeldListRedrawFor(handle, message);
     CWnd* window = platform::PermanentWindowOf(handle);
     if (!window || !window->GetImpl()->original)
         return ::DefWindowProcA(handle, message, wParam, lParam);

@@ -31,8 +31,13 @@ void DispatchPosted()
     }
 }
 
+// The pointer goes there first: a posted message carries the pointer's
+// position of its posting, which GetMessagePos tells its handler.
 void PostMouse(HWND window, UINT message, POINT at, WPARAM keys)
 {
+    POINT onScreen = at;
+    ::ClientToScreen(window, &onScreen);
+    ::SetCursorPos(onScreen.x, onScreen.y);
     ::PostMessageA(window, message, keys, MAKELPARAM(at.x, at.y));
 }
 
