@@ -10,7 +10,7 @@
 namespace {
 
 constexpr size_t kMostListedInterfaces = 64;
-constexpr std::chrono::seconds kInterfaceListLifetime{1};
+constexpr auto kInterfaceListLifetime = std::chrono::milliseconds(500);
 
 
 // The system's table of its own IPv4 addresses with their interfaces.
@@ -82,20 +82,20 @@ bool GetInterfaceList(SOCKET querySocket, std::vector<INTERFACE_INFO>& interface
 {
     if (const auto& source = platform::seams::CurrentInterfaceListSource())
         return source(interfaces);
-    // Every description fetch checks its address against this list, and a
-    // reading costs a dozen round trips through Wine's device service; a
-    // list read within the last second still stands for the machine.
+    // Every description fetch checks its target against the PC's own
+    // addresses, and under Wine a reading costs a dozen round trips through
+    // its device service: as on Linux, a list younger than this serves again.
     static std::vector<INTERFACE_INFO> recent;
     static std::chrono::steady_clock::time_point readAt;
+    static bool valid = false;
     const auto now = std::chrono::steady_clock::now();
-    if (!recent.empty() && now - readAt < kInterfaceListLifetime) {
-        interfaces = recent;
-        return true;
+    if (!valid || now - readAt >= kInterfaceListLifetime) {
+        valid = ReadInterfaceList(querySocket, recent);
+        readAt = now;
+        if (!valid)
+            return false;
     }
-    if (!ReadInterfaceList(querySocket, interfaces))
-        return false;
-    recent = interfaces;
-    readAt = now;
+    interfaces = recent;
     return true;
 }
 

@@ -22,6 +22,10 @@ inline void MakeNonBlocking(TestSocket socket)
     ioctlsocket(socket, FIONBIO, &on);
 }
 inline int LastSocketError() { return WSAGetLastError(); }
+// What a datagram socket's next read fails with once its peer's port
+// answered "unreachable", and what a call on no socket fails with.
+inline constexpr int kPeerPortUnreachableError = WSAECONNRESET;
+inline constexpr int kNotASocketError = WSAENOTSOCK;
 inline bool LastSocketCallWouldBlock() { return WSAGetLastError() == WSAEWOULDBLOCK; }
 inline int PollSockets(WSAPOLLFD* sockets, unsigned count, int timeoutMs) { return WSAPoll(sockets, count, timeoutMs); }
 using SocketPoll = WSAPOLLFD;
@@ -47,6 +51,8 @@ inline TestSocket OpenTestSocket(int type) { return socket(AF_INET, type | SOCK_
 inline void CloseTestSocket(TestSocket socket) { close(socket); }
 inline void MakeNonBlocking(TestSocket socket) { fcntl(socket, F_SETFL, fcntl(socket, F_GETFL) | O_NONBLOCK); }
 inline int LastSocketError() { return errno; }
+inline constexpr int kPeerPortUnreachableError = ECONNREFUSED;
+inline constexpr int kNotASocketError = EBADF;
 inline bool LastSocketCallWouldBlock() { return errno == EAGAIN || errno == EWOULDBLOCK; }
 inline int PollSockets(pollfd* sockets, unsigned count, int timeoutMs) { return poll(sockets, count, timeoutMs); }
 using SocketPoll = pollfd;
