@@ -2,6 +2,7 @@
 
 #include "app_internal.h"
 #include "dialog_template.h"
+#include "label_widths.h"
 #include "window_routing.h"
 
 namespace {
@@ -38,6 +39,7 @@ INT_PTR CDialog::DoModal()
                                               reinterpret_cast<LPARAM>(this));
     if (!handle)
         return -1;
+    platform::WidenLabelsToTheirText(handle);
     m_ended = false;
     m_result = -1;
     if (OnInitDialog())
