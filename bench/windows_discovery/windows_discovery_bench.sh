@@ -78,7 +78,7 @@ start_system() {
 
 # end_program: ends the window's process, leaving Wine's own running.
 end_program() {
-    local pid
+    local pid tries
     for pid in $(pgrep -x quorvel.exe); do
         kill "$pid" 2>/dev/null
     done

@@ -49,7 +49,7 @@ void HoldListRedraw(HWND list)
 
 void ReleaseHeldListRedrawFor(HWND window, UINT message)
 {
-    if (g_held.empty() || !g_held.count(window))
+    if (!g_held.count(window))
         return;
     const bool input = (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
                        (message >= WM_KEYFIRST && message <= WM_KEYLAST) || message == WM_HSCROLL ||
